@@ -1,0 +1,39 @@
+#include "config/DataPaths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QString DataFolderFromEnvironment(const QString& appData, const QString& xdgConfigHome, const QString& home) {
+    if (!appData.isEmpty())
+        return appData + "/Pylarix";
+    if (!xdgConfigHome.isEmpty())
+        return xdgConfigHome + "/Pylarix";
+    return home + "/.config/Pylarix";
+}
+
+CDataPaths MakeDataPaths(const QString& dataFolder, const QString& programFolder) {
+    CDataPaths p;
+    p.ProgramFolder = programFolder;
+    p.DataFolder = dataFolder;
+    p.ConfigPath = dataFolder + "/PylarixA.ini";
+    p.MainIniPath = dataFolder + "/Main.ini";
+    p.DefaultSkinPath = dataFolder + "/Skins/Default.ini";
+    p.PicturesFolder = dataFolder + "/Pictures/";
+    p.SkinsFolder = dataFolder + "/Skins/";
+    p.LogsFolder = dataFolder + "/Logs/";
+    return p;
+}
+
+QString ProgramFolderFor(const QString& executableDir) {
+    const QDir dir(executableDir);
+    if (QFileInfo::exists(dir.filePath("Sound")) || QFileInfo::exists(dir.filePath("Help.html")))
+        return dir.absolutePath();
+    return QDir::cleanPath(dir.absoluteFilePath("../share/pylarix"));
+}
+
+void CreateDataFolders(const CDataPaths& paths) {
+    for (const QString& folder : {paths.DataFolder, paths.PicturesFolder, paths.SkinsFolder, paths.LogsFolder}) {
+        if (!QFileInfo::exists(folder))
+            QDir().mkdir(folder);
+    }
+}

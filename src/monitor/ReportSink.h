@@ -1,0 +1,18 @@
+#pragma once
+
+#include "monitor/MonitorStatus.h"
+
+#include <cstdint>
+
+class CNetThread;
+
+// The main window's side of WM_BOX_STATUS. A worker calls SendBoxStatus on its own thread; the
+// call returns once the main thread has handled the report or dropped it. The main thread
+// resolves the report from the worker's own record (its Box and that record's current BoxIndex),
+// so a report never lands on a record that moved or replaced it, and a detached worker's report
+// is dropped.
+class IReportSink {
+public:
+    virtual ~IReportSink() = default;
+    virtual void SendBoxStatus(CNetThread& worker, MonitorStatus status, std::int32_t replyTime) = 0;
+};
