@@ -8,6 +8,7 @@
 #include <memory>
 
 class CNetThread;
+class INetProbes;
 class IReportSink;
 
 using COLORREF = std::uint32_t; // 0x00BBGGRR
@@ -69,6 +70,8 @@ public:
 
     // Starts a new worker for this record's current target (the worker copies the target here).
     void StartWorker();
+    // The same with other probes than the system's (tests).
+    void StartWorker(std::shared_ptr<INetProbes> probes);
     // Cuts the current worker loose: it ends at its next stop check and never reports again.
     void DetachWorker();
     // Program exit: the worker is stopped for good without waiting on it.

@@ -38,7 +38,9 @@ constexpr std::uint32_t MakeBoxStatusWParam(MonitorStatus status, std::int32_t b
 constexpr MonitorStatus BoxStatusOf(std::uint32_t wParam) {
     return static_cast<MonitorStatus>(static_cast<std::int32_t>(wParam >> 16));
 }
-constexpr std::int32_t BoxIndexOf(std::uint32_t wParam) { return static_cast<std::int32_t>(wParam & 0xFFFFu); }
+constexpr std::int32_t BoxIndexOf(std::uint32_t wParam) {
+    return static_cast<std::int32_t>(wParam & 0xFFFFu);
+}
 
 // The status's name as the program spells it: 2 reads Up for Ping and Open for TCP.
 constexpr const char* StatusName(MonitorStatus status, std::int32_t verifyMetod) {

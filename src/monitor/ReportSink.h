@@ -3,6 +3,7 @@
 #include "monitor/MonitorStatus.h"
 
 #include <cstdint>
+#include <memory>
 
 class CNetThread;
 
@@ -15,4 +16,7 @@ class IReportSink {
 public:
     virtual ~IReportSink() = default;
     virtual void SendBoxStatus(CNetThread& worker, MonitorStatus status, std::int32_t replyTime) = 0;
+    // A sink that can go away while workers still run hands each new worker a shared channel that
+    // outlives it and refuses reports once closed. Null: the worker reports to the sink itself.
+    virtual std::shared_ptr<IReportSink> WorkerChannel() { return nullptr; }
 };
