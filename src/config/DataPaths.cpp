@@ -6,7 +6,9 @@
 QString DataFolderFromEnvironment(const QString& appData, const QString& xdgConfigHome, const QString& home) {
     if (!appData.isEmpty())
         return appData + "/Pylarix";
-    if (!xdgConfigHome.isEmpty())
+    // A relative XDG_CONFIG_HOME is invalid and must be ignored, or the folder would follow the
+    // working directory.
+    if (QDir::isAbsolutePath(xdgConfigHome))
         return xdgConfigHome + "/Pylarix";
     return home + "/.config/Pylarix";
 }
@@ -32,7 +34,8 @@ QString ProgramFolderFor(const QString& executableDir) {
 }
 
 void CreateDataFolders(const CDataPaths& paths) {
-    for (const QString& folder : {paths.DataFolder, paths.PicturesFolder, paths.SkinsFolder, paths.LogsFolder}) {
+    for (const QString& folder :
+         {paths.DataFolder, paths.PicturesFolder, paths.SkinsFolder, paths.LogsFolder}) {
         if (!QFileInfo::exists(folder))
             QDir().mkdir(folder);
     }

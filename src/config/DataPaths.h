@@ -14,8 +14,8 @@ struct CDataPaths {
     QString LogsFolder;
 };
 
-// DataFolder is $APPDATA/Pylarix when APPDATA is set and not empty, else $XDG_CONFIG_HOME/Pylarix,
-// else ~/.config/Pylarix.
+// DataFolder is $APPDATA/Pylarix when APPDATA is set and not empty, else $XDG_CONFIG_HOME/Pylarix
+// when that is an absolute path, else ~/.config/Pylarix.
 QString DataFolderFromEnvironment(const QString& appData, const QString& xdgConfigHome, const QString& home);
 
 // Composes every path from the data folder and the program folder.

@@ -1,0 +1,37 @@
+#include "app/StavoryApp.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+CDataPaths DataPathsFromEnvironment(const QString& executableDir) {
+    const QString dataFolder =
+        DataFolderFromEnvironment(qEnvironmentVariable("APPDATA"), qEnvironmentVariable("XDG_CONFIG_HOME"),
+                                  qEnvironmentVariable("HOME", QDir::homePath()));
+    return MakeDataPaths(dataFolder, ProgramFolderFor(executableDir));
+}
+
+CStavoryApp::CStavoryApp() = default;
+
+CStavoryApp::~CStavoryApp() = default;
+
+bool CStavoryApp::InitInstance() {
+    Instance = std::make_unique<CSingleInstance>(SingleInstanceSocketPath(
+        unsigned(::getuid()), qEnvironmentVariable("XDG_RUNTIME_DIR"), QDir::tempPath()));
+    if (!Instance->Claim())
+        return false;
+    connect(Instance.get(), &CSingleInstance::ShowMainRequested, this, &CStavoryApp::ShowMainRequested);
+
+    DataPaths = DataPathsFromEnvironment(QCoreApplication::applicationDirPath());
+    CreateDataFolders(DataPaths);
+    return true;
+}
+
+void CStavoryApp::EndProcess(int exitCode) {
+    Instance.reset();
+    std::fflush(nullptr);
+    std::_Exit(exitCode);
+}
