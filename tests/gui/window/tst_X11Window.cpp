@@ -1,0 +1,287 @@
+// The strip on a real X11 desktop: an Xvfb server with the IceWM window manager, both started
+// here, and the window states the window manager ends up holding.
+#include "config/ConfigFile.h"
+#include "config/IniFile.h"
+#include "mainwnd/StavoryDlg.h"
+#include "platform/WindowSystem.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
+#include <csignal>
+#include <sys/prctl.h>
+
+namespace {
+
+// The display the session below runs on, for xprop.
+QString SessionDisplay;
+
+QString XProp(WId window, const char* property) {
+    QProcess xprop;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", SessionDisplay);
+    xprop.setProcessEnvironment(env);
+    xprop.start("xprop", {"-id", QString::number(window), QString::fromLatin1(property)});
+    xprop.waitForFinished(5000);
+    return QString::fromLocal8Bit(xprop.readAllStandardOutput()).trimmed();
+}
+
+bool HasState(WId window, const char* state) {
+    return XProp(window, "_NET_WM_STATE").contains(state);
+}
+
+bool SetRootWorkArea(const QString& values) {
+    QProcess xprop;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", SessionDisplay);
+    xprop.setProcessEnvironment(env);
+    xprop.start("xprop", {"-root", "-format", "_NET_WORKAREA", "32c", "-set", "_NET_WORKAREA", values});
+    return xprop.waitForFinished(5000) && xprop.exitCode() == 0;
+}
+
+// Waits until the window manager shows what was asked for (it works asynchronously).
+bool WaitFor(const std::function<bool()>& condition) {
+    for (int i = 0; i < 50; ++i) {
+        if (condition())
+            return true;
+        QTest::qWait(100);
+    }
+    return condition();
+}
+
+} // namespace
+
+class X11WindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void stackingOfAMappedWindow_data();
+    void stackingOfAMappedWindow();
+    void statesSetBeforeTheWindowIsMapped();
+    void skipTaskbarOfAMappedWindow();
+    void workAreaIsThePanelFreeScreen();
+    void stripStates_data();
+    void stripStates();
+    void workAreaChangePlacesTheStrip();
+
+private:
+    std::unique_ptr<QWidget> Window;
+    std::unique_ptr<QTemporaryDir> Dir;
+    std::unique_ptr<CStavoryDlg> Dlg;
+};
+
+void X11WindowTest::init() {
+    Window = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::FramelessWindowHint);
+    Window->resize(99, 82);
+    Window->move(100, 100);
+}
+
+void X11WindowTest::cleanup() {
+    Window.reset();
+    Dlg.reset();
+    Dir.reset();
+}
+
+void X11WindowTest::stackingOfAMappedWindow_data() {
+    QTest::addColumn<int>("level");
+    QTest::addColumn<bool>("above");
+    QTest::addColumn<bool>("below");
+    QTest::newRow("always top") << int(StackingLevel::Above) << true << false;
+    QTest::newRow("normal") << int(StackingLevel::Normal) << false << false;
+    QTest::newRow("always bottom") << int(StackingLevel::Below) << false << true;
+}
+
+void X11WindowTest::stackingOfAMappedWindow() {
+    QFETCH(int, level);
+    QFETCH(bool, above);
+    QFETCH(bool, below);
+    Window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Window.get()));
+    const WId id = Window->winId();
+    // From the opposite layer, so that every row changes something.
+    DesktopWindowSystem().SetStacking(Window->windowHandle(),
+                                      below ? StackingLevel::Above : StackingLevel::Below);
+    QVERIFY(WaitFor([&] { return HasState(id, below ? "_NET_WM_STATE_ABOVE" : "_NET_WM_STATE_BELOW"); }));
+    DesktopWindowSystem().SetStacking(Window->windowHandle(), static_cast<StackingLevel>(level));
+    QVERIFY2(WaitFor([&] {
+                 return HasState(id, "_NET_WM_STATE_ABOVE") == above &&
+                        HasState(id, "_NET_WM_STATE_BELOW") == below;
+             }),
+             qPrintable(XProp(id, "_NET_WM_STATE")));
+}
+
+void X11WindowTest::statesSetBeforeTheWindowIsMapped() {
+    // Set while the window is withdrawn, as the strip does before it is shown again.
+    const WId id = Window->winId();
+    DesktopWindowSystem().SetStacking(Window->windowHandle(), StackingLevel::Below);
+    DesktopWindowSystem().SetSkipTaskbar(Window->windowHandle(), true);
+    Window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Window.get()));
+    QCOMPARE(Window->windowHandle()->winId(), id);
+    QVERIFY2(WaitFor([&] {
+                 return HasState(id, "_NET_WM_STATE_BELOW") && HasState(id, "_NET_WM_STATE_SKIP_TASKBAR");
+             }),
+             qPrintable(XProp(id, "_NET_WM_STATE")));
+}
+
+void X11WindowTest::skipTaskbarOfAMappedWindow() {
+    Window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Window.get()));
+    const WId id = Window->winId();
+    DesktopWindowSystem().SetSkipTaskbar(Window->windowHandle(), true);
+    QVERIFY2(WaitFor([&] {
+                 return HasState(id, "_NET_WM_STATE_SKIP_TASKBAR") &&
+                        HasState(id, "_NET_WM_STATE_SKIP_PAGER");
+             }),
+             qPrintable(XProp(id, "_NET_WM_STATE")));
+    DesktopWindowSystem().SetSkipTaskbar(Window->windowHandle(), false);
+    QVERIFY2(WaitFor([&] {
+                 return !HasState(id, "_NET_WM_STATE_SKIP_TASKBAR") &&
+                        !HasState(id, "_NET_WM_STATE_SKIP_PAGER");
+             }),
+             qPrintable(XProp(id, "_NET_WM_STATE")));
+}
+
+void X11WindowTest::workAreaIsThePanelFreeScreen() {
+    // IceWM's taskbar runs along the bottom of the 1024 x 768 screen.
+    QVERIFY(WaitFor([] {
+        const QRect wa = DesktopWindowSystem().WorkArea();
+        return wa.width() == 1024 && wa.height() < 768 && wa.height() > 600;
+    }));
+    const QRect wa = DesktopWindowSystem().WorkArea();
+    QCOMPARE(ExclusiveRight(wa), 1024);
+    QCOMPARE(ExclusiveBottom(wa), wa.y() + wa.height());
+}
+
+void X11WindowTest::stripStates_data() {
+    QTest::addColumn<int>("winBeh");
+    QTest::addColumn<int>("hideTaskBarButton");
+    QTest::addColumn<int>("transparent");
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QString>("absent");
+    QTest::newRow("always top") << 0 << 0 << 255 << "_NET_WM_STATE_ABOVE"
+                                << "_NET_WM_STATE_SKIP_TASKBAR";
+    QTest::newRow("always bottom") << 2 << 0 << 255 << "_NET_WM_STATE_BELOW"
+                                   << "_NET_WM_STATE_ABOVE";
+    QTest::newRow("no taskbar button") << 1 << 1 << 120 << "_NET_WM_STATE_SKIP_TASKBAR"
+                                       << "_NET_WM_STATE_BELOW";
+}
+
+void X11WindowTest::stripStates() {
+    QFETCH(int, winBeh);
+    QFETCH(int, hideTaskBarButton);
+    QFETCH(int, transparent);
+    QFETCH(QString, state);
+    QFETCH(QString, absent);
+    Dir = std::make_unique<QTemporaryDir>();
+    const CDataPaths paths = MakeDataPaths(Dir->filePath("Pylarix"), Dir->filePath("program"));
+    CreateDataFolders(paths);
+    CIniFile config(paths.ConfigPath);
+    CIniFile mainIni(paths.MainIniPath);
+    QVERIFY(WriteFirstStart(config, mainIni));
+    QVERIFY(config.WriteInt(MainSection, "WinBeh", winBeh));
+    QVERIFY(config.WriteInt(MainSection, "Transparent", transparent));
+    QVERIFY(mainIni.WriteInt(MainSection, "HideTaskBarButton", hideTaskBarButton));
+
+    Dlg = std::make_unique<CStavoryDlg>(paths);
+    Dlg->WorkerStarter = [](CMonitorBox&) {};
+    Dlg->Initialise();
+    QVERIFY(QTest::qWaitForWindowExposed(Dlg.get()));
+    const WId id = Dlg->winId();
+    QCOMPARE(Dlg->windowHandle()->winId(), id);
+    QVERIFY2(WaitFor([&] { return HasState(id, qPrintable(state)); }),
+             qPrintable(XProp(id, "_NET_WM_STATE")));
+    QVERIFY(!HasState(id, qPrintable(absent)));
+    // Hidden to the tray and back: the states are there again.
+    QTest::mouseClick(Dlg.get(), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+    QVERIFY(WaitFor([&] { return !Dlg->isVisible(); }));
+    Dlg->OnTrayNotify(134, 0x203);
+    QVERIFY(QTest::qWaitForWindowExposed(Dlg.get()));
+    QVERIFY2(WaitFor([&] { return HasState(id, qPrintable(state)); }),
+             qPrintable(XProp(id, "_NET_WM_STATE")));
+    const QString opacity = XProp(id, "_NET_WM_WINDOW_OPACITY");
+    if (transparent < 255)
+        QVERIFY2(opacity.endsWith(QLatin1String("= 2694881440")), qPrintable(opacity)); // 160 / 255
+    // Centred in the work area the window manager leaves.
+    const QRect wa = DesktopWindowSystem().WorkArea();
+    QCOMPARE(Dlg->pos(), QPoint(ExclusiveRight(wa) / 2 - 99 / 2, ExclusiveBottom(wa) / 2 - 82 / 2));
+}
+
+void X11WindowTest::workAreaChangePlacesTheStrip() {
+    Dir = std::make_unique<QTemporaryDir>();
+    const CDataPaths paths = MakeDataPaths(Dir->filePath("Pylarix"), Dir->filePath("program"));
+    CreateDataFolders(paths);
+    CIniFile config(paths.ConfigPath);
+    CIniFile mainIni(paths.MainIniPath);
+    QVERIFY(WriteFirstStart(config, mainIni));
+    QVERIFY(config.WriteInt(MainSection, "FirstStart", 0));
+    QVERIFY(config.WriteInt(MainSection, "PosX", 900));
+    QVERIFY(config.WriteInt(MainSection, "PosY", 300));
+    Dlg = std::make_unique<CStavoryDlg>(paths);
+    Dlg->WorkerStarter = [](CMonitorBox&) {};
+    Dlg->Initialise();
+    QVERIFY(QTest::qWaitForWindowExposed(Dlg.get()));
+    QVERIFY(WaitFor([&] { return Dlg->pos() == QPoint(900, 300); }));
+    const QRect before = DesktopWindowSystem().WorkArea();
+
+    // The desktop's work area shrinks to 950 wide: the strip's left edge is then 50 pixels from
+    // its right edge and moves to 99 pixels from it.
+    QVERIFY(SetRootWorkArea("0,0,950,700,0,0,950,700,0,0,950,700,0,0,950,700"));
+    QVERIFY2(WaitFor([&] { return Dlg->pos() == QPoint(851, 300); }),
+             qPrintable(QStringLiteral("%1,%2").arg(Dlg->pos().x()).arg(Dlg->pos().y())));
+    QVERIFY(WaitFor([&] { return CIniFile(paths.ConfigPath).ReadInt(MainSection, "PosX") == 851; }));
+    QCOMPARE(CIniFile(paths.ConfigPath).ReadInt(MainSection, "PosY"), 300);
+
+    const QString old = QStringLiteral("%1,%2,%3,%4")
+                            .arg(before.x())
+                            .arg(before.y())
+                            .arg(before.width())
+                            .arg(before.height());
+    QVERIFY(SetRootWorkArea(QStringList(4, old).join(',')));
+}
+
+// The desktop session is started before the application, which then connects to it.
+int main(int argc, char** argv) {
+    QProcess xvfb;
+    xvfb.setProgram("Xvfb");
+    xvfb.setArguments({"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    // The session ends with the test, also when the test itself crashes.
+    const auto endWithTest = [] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); };
+    xvfb.setChildProcessModifier(endWithTest);
+    xvfb.start();
+    if (!xvfb.waitForStarted(5000) || !xvfb.waitForReadyRead(10000)) {
+        qCritical("Xvfb could not be started");
+        return 1;
+    }
+    SessionDisplay = ":" + QString::fromLatin1(xvfb.readLine()).trimmed();
+    qputenv("DISPLAY", SessionDisplay.toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+
+    QProcess icewm;
+    icewm.setChildProcessModifier(endWithTest);
+    icewm.start("icewm", {});
+    if (!icewm.waitForStarted(5000)) {
+        qCritical("IceWM could not be started");
+        xvfb.kill();
+        xvfb.waitForFinished();
+        return 1;
+    }
+    QThread::msleep(1500); // the window manager takes the screen and sets its work area
+
+    int result = 1;
+    {
+        QApplication app(argc, argv);
+        X11WindowTest test;
+        result = QTest::qExec(&test, argc, argv);
+    }
+    icewm.terminate();
+    icewm.waitForFinished(3000);
+    xvfb.terminate();
+    xvfb.waitForFinished(3000);
+    return result;
+}
+
+#include "tst_X11Window.moc"
