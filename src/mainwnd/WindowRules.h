@@ -1,0 +1,39 @@
+#pragma once
+
+#include "mainwnd/StripLayout.h"
+
+#include <QPoint>
+#include <QSize>
+#include <optional>
+
+// Rules of the strip as a window. Work areas and window rectangles are StripRects in screen
+// pixels: Right and Bottom are the exclusive edges (Right = Left + width), so a window flush
+// with the work area's right edge has Left = workArea.Right - width.
+
+enum class GripAction { None, Hide, Minimise, SwitchLayout, Drag };
+
+// What a left click at window point (x, y) does on the grip of the given layout.
+GripAction GripActionAt(bool horizontal, int x, int y);
+
+// The layout after a click on the C: 1 from 0, 0 from anything else.
+constexpr int SwitchedWinPos(int winPos) {
+    return winPos == 0 ? 1 : 0;
+}
+
+// The snapped top-left corner for a proposed move of a window of the given size.
+QPoint SnapPosition(const StripRect& workArea, QPoint proposed, QSize window, bool horizontal, int xBox,
+                    int yBox);
+
+// Position saving takes only moves to non-negative positions.
+constexpr bool ShouldSavePosition(int x, int y) {
+    return x >= 0 && y >= 0;
+}
+
+// Where PlaceInWorkArea puts a window whose top-left corner is at topLeft: the grip and first box
+// are brought back inside the work area.
+QPoint PlaceInWorkArea(const StripRect& workArea, QPoint topLeft, bool horizontal, int xBox, int yBox);
+
+// After the strip has grown: the move that brings its trailing side back inside the work area,
+// or nothing when no move is needed.
+std::optional<QPoint> KeepStripOnScreen(const StripRect& workArea, const StripRect& window, QSize client,
+                                        bool horizontal);
