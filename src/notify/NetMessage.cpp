@@ -1,0 +1,50 @@
+#include "notify/NetMessage.h"
+
+#include "platform/ShellStart.h"
+
+static const QString MainSection = QStringLiteral("main");
+
+CNetMessageSettings ReadNetMessageSettings(const CIniFile& ini) {
+    return {ini.ReadString(MainSection, QStringLiteral("SendNetMsgComm")),
+            ini.ReadString(MainSection, QStringLiteral("SendNetMsgParam"))};
+}
+
+void WriteNetMessageSettings(CIniFile& ini, const CNetMessageSettings& settings) {
+    ini.WriteString(MainSection, QStringLiteral("SendNetMsgComm"), settings.SendNetMsgComm);
+    ini.WriteString(MainSection, QStringLiteral("SendNetMsgParam"), settings.SendNetMsgParam);
+}
+
+QString NetUserNameToShow(const CIniFile& ini) {
+    const QString stored = ini.ReadString(MainSection, QStringLiteral("NetUserName"));
+    return stored.isEmpty() ? QStringLiteral("console") : stored;
+}
+
+void StoreNetUserName(CIniFile& ini, const QString& userName) {
+    ini.WriteString(MainSection, QStringLiteral("NetUserName"), userName);
+}
+
+QString NormalizedNetMessage(const QString& message) {
+    return message == QStringLiteral(" ") ? QString() : message;
+}
+
+bool CanSendNetMessage(const QString& message) {
+    return !NormalizedNetMessage(message).isEmpty();
+}
+
+QString ExpandNetMessageParameters(const QString& templ, const QString& ipAdress, const QString& userName,
+                                   const QString& message) {
+    QString out = templ;
+    out.replace(QStringLiteral("%ip"), ipAdress);
+    out.replace(QStringLiteral("%user"), userName);
+    out.replace(QStringLiteral("%message"), message);
+    return out;
+}
+
+QString SendNetMessage(const CNetMessageSettings& settings, const QString& ipAdress, const QString& userName,
+                       const QString& message) {
+    if (message.isEmpty())
+        return {};
+    const QString parameters =
+        ExpandNetMessageParameters(settings.SendNetMsgParam, ipAdress, userName, message);
+    return ShellOpen(settings.SendNetMsgComm, parameters) ? QString() : NetMessageStartFailed;
+}

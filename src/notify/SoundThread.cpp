@@ -1,0 +1,63 @@
+#include "notify/SoundThread.h"
+
+#include "platform/AudioOutput.h"
+#include "platform/SpeechEngine.h"
+
+#include <thread>
+
+QString BuiltInSoundFile(std::int32_t status) {
+    switch (status) {
+    case static_cast<std::int32_t>(MonitorStatus::Up):
+        return QStringLiteral("/Sound/Up.wav");
+    case static_cast<std::int32_t>(MonitorStatus::Down):
+    case static_cast<std::int32_t>(MonitorStatus::Close):
+        return QStringLiteral("/Sound/Down.wav");
+    case static_cast<std::int32_t>(MonitorStatus::NETERROR):
+    case static_cast<std::int32_t>(MonitorStatus::IPERROR):
+        return QStringLiteral("/Sound/CompError.wav");
+    case VolumeTestSound:
+        return QStringLiteral("/Sound/VolumeTest.wav");
+    default:
+        return {};
+    }
+}
+
+QString CSoundThread::SoundFileName() const {
+    if (UseSoundPath == 1)
+        return SoundPath;
+    if (UseSoundPath != 0)
+        return {};
+    const QString file = BuiltInSoundFile(Status);
+    if (file.isEmpty())
+        return {};
+    QString folder = ProgramFolder;
+    while (folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    return folder + file;
+}
+
+QString CSoundThread::TextToSpeak() const {
+    QString text = SpeechText;
+    text.replace(QStringLiteral("%text"), BoxText);
+    return text;
+}
+
+void CSoundThread::InitInstance() const {
+    if (Speak != 0) {
+        const QString text = TextToSpeak();
+        if (!text.isEmpty())
+            SpeakTextAndWait(text);
+        return;
+    }
+    const QString name = SoundFileName();
+    if (!name.isEmpty())
+        PlayWavFileAsync(name);
+}
+
+void StartSoundThread(CSoundThread sound, std::function<void()> finished) {
+    std::thread([sound = std::move(sound), finished = std::move(finished)] {
+        sound.InitInstance();
+        if (finished)
+            finished();
+    }).detach();
+}
