@@ -16,6 +16,10 @@ PACKAGES=(
   pulseaudio pulseaudio-utils sox
   # end-to-end desktop session
   xvfb icewm xdotool x11-utils wmctrl imagemagick xdg-utils
+  # end-to-end scenario scripts
+  python3
+  # the strip's taskbar and stacking states on X11 (xcb headers)
+  libxcb1-dev
 )
 
 missing=()
