@@ -12,6 +12,9 @@ function(pylarix_add_test NAME)
     if(NOT T_LABELS)
         set(T_LABELS unit)
     endif()
+    if(PYLARIX_SANITIZE STREQUAL "thread")
+        list(PREPEND T_ENV "TSAN_OPTIONS=halt_on_error=1 second_deadlock_stack=1 suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp")
+    endif()
     set_tests_properties(${NAME} PROPERTIES
         LABELS "${T_LABELS}"
         TIMEOUT ${T_TIMEOUT}

@@ -15,7 +15,7 @@ ctest --test-dir build --output-on-failure -j2
 echo "== ThreadSanitizer build"
 cmake -S . -B build-tsan -G Ninja -DPYLARIX_WERROR=ON -DPYLARIX_SANITIZE=thread -DPYLARIX_BENCH=OFF >/dev/null
 cmake --build build-tsan --target pylarix_tsan_tests
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --test-dir build-tsan -L tsan --output-on-failure
+ctest --test-dir build-tsan -L tsan --output-on-failure
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build (clang, with the fuzzers)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
