@@ -302,7 +302,7 @@ void tst_StripLayout::lineTexts_data() {
     QTest::newRow("reply -1 is unsigned") << 2 << 1 << -1 << "Status: Up"
                                           << "Reply: 4294967295 ms";
     QTest::newRow("neterror no lines") << 4 << 1 << 5 << ""
-                                      << "";
+                                       << "";
     QTest::newRow("iperror no lines") << 5 << 2 << 5 << ""
                                       << "";
     QTest::newRow("checking no lines") << 6 << 1 << 5 << ""

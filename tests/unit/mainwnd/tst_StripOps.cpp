@@ -216,11 +216,11 @@ void tst_StripOps::boxByStatus_data() {
                                               "text small 8,20,98,32 centre #00ffff 'Status: Close'",
                                               "text small 8,30,98,42 centre #00ffff 'Reply: 12 ms'"};
     QTest::newRow("neterror") << 4 << 1
-                             << QStringList{"fill 8,1,98,81 #ffffff",
-                                            "text title 8,68,98,81 centre #000000 'Host'",
-                                            "text title 8,53,98,81 centre #000000 'NET ERROR'",
-                                            "text small 8,0,98,12 centre #000000 '10.0.0.1'",
-                                            "text small 8,10,98,22 centre #000000 'Method: Ping'"};
+                              << QStringList{"fill 8,1,98,81 #ffffff",
+                                             "text title 8,68,98,81 centre #000000 'Host'",
+                                             "text title 8,53,98,81 centre #000000 'NET ERROR'",
+                                             "text small 8,0,98,12 centre #000000 '10.0.0.1'",
+                                             "text small 8,10,98,22 centre #000000 'Method: Ping'"};
     QTest::newRow("iperror") << 5 << 2
                              << QStringList{"text title 8,68,98,81 centre #000000 'Host'",
                                             "text title 8,53,98,81 centre #000000 'IP ERROR'",
