@@ -1,7 +1,7 @@
 #include "pictures/BitmapEx.h"
+#include "pictures/PictureFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <limits>
 
 namespace {
@@ -290,17 +290,5 @@ std::vector<std::uint8_t> CBitmapEx::BmpFileBytes() {
 }
 
 bool CBitmapEx::SaveBmp(const QString& path) {
-    const std::vector<std::uint8_t> bytes = BmpFileBytes();
-    if (bytes.empty())
-        return false;
-    // Written aside and renamed, so a failed write never leaves a cut-off picture behind.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return SavePictureFile(path, BmpFileBytes());
 }

@@ -1,6 +1,6 @@
 #include "pictures/IconFile.h"
+#include "pictures/PictureFile.h"
 
-#include <QSaveFile>
 #include <limits>
 
 namespace {
@@ -145,16 +145,5 @@ std::vector<std::uint8_t> IconFileBytes(const CBoxIcon* icons, int count) {
 }
 
 bool SaveIconFile(const QString& path, const CBoxIcon* icons, int count) {
-    const std::vector<std::uint8_t> bytes = IconFileBytes(icons, count);
-    if (bytes.empty())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return SavePictureFile(path, IconFileBytes(icons, count));
 }
