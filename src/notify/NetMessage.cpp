@@ -1,26 +1,23 @@
 #include "notify/NetMessage.h"
 
+#include "config/ConfigFile.h"
 #include "platform/ShellStart.h"
 
-static const QString MainSection = QStringLiteral("main");
-
 CNetMessageSettings ReadNetMessageSettings(const CIniFile& ini) {
-    return {ini.ReadString(MainSection, QStringLiteral("SendNetMsgComm")),
-            ini.ReadString(MainSection, QStringLiteral("SendNetMsgParam"))};
+    return {ReadNetMsgCommand(ini), ReadNetMsgParameters(ini)};
 }
 
 void WriteNetMessageSettings(CIniFile& ini, const CNetMessageSettings& settings) {
-    ini.WriteString(MainSection, QStringLiteral("SendNetMsgComm"), settings.SendNetMsgComm);
-    ini.WriteString(MainSection, QStringLiteral("SendNetMsgParam"), settings.SendNetMsgParam);
+    WriteNetMsgCommand(ini, settings.SendNetMsgComm, settings.SendNetMsgParam);
 }
 
 QString NetUserNameToShow(const CIniFile& ini) {
-    const QString stored = ini.ReadString(MainSection, QStringLiteral("NetUserName"));
+    const QString stored = ReadNetUserName(ini);
     return stored.isEmpty() ? QStringLiteral("console") : stored;
 }
 
 void StoreNetUserName(CIniFile& ini, const QString& userName) {
-    ini.WriteString(MainSection, QStringLiteral("NetUserName"), userName);
+    WriteNetUserName(ini, userName);
 }
 
 QString NormalizedNetMessage(const QString& message) {

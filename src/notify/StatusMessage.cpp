@@ -3,47 +3,34 @@
 #include <QApplication>
 #include <QMessageBox>
 
-QString StatusMessageText(const CStatusMessageRecord& record, const QDateTime& now) {
-    const char* status = nullptr;
-    const bool tcp = record.VerifyMetod == MethodTcp;
-    if (record.VerifyMetod == MethodPing) {
-        switch (record.Status) {
-        case MonitorStatus::Up:
-            status = "IP is Up";
-            break;
-        case MonitorStatus::Down:
-            status = "IP is Down";
-            break;
-        case MonitorStatus::NETERROR:
-            status = "NET ERROR";
-            break;
-        case MonitorStatus::IPERROR:
-            status = "IP ERROR";
-            break;
-        default:
-            break;
-        }
-    } else if (tcp) {
-        switch (record.Status) {
-        case MonitorStatus::Open:
-            status = "Port is Open";
-            break;
-        case MonitorStatus::Close:
-            status = "Port is Close";
-            break;
-        case MonitorStatus::Down:
-            status = "IP is Down";
-            break;
-        case MonitorStatus::NETERROR:
-            status = "NET ERROR";
-            break;
-        case MonitorStatus::IPERROR:
-            status = "IP ERROR";
-            break;
-        default:
-            break;
-        }
+namespace {
+
+// The closing "Status=" phrase; null for a combination that has no text.
+const char* StatusPhrase(MonitorStatus status, std::int32_t verifyMetod) {
+    const bool tcp = verifyMetod == MethodTcp;
+    if (!tcp && verifyMetod != MethodPing)
+        return nullptr;
+    switch (status) {
+    case MonitorStatus::Up:
+        return tcp ? "Port is Open" : "IP is Up";
+    case MonitorStatus::Close:
+        return tcp ? "Port is Close" : nullptr;
+    case MonitorStatus::Down:
+        return "IP is Down";
+    case MonitorStatus::NETERROR:
+        return "NET ERROR";
+    case MonitorStatus::IPERROR:
+        return "IP ERROR";
+    default:
+        return nullptr;
     }
+}
+
+} // namespace
+
+QString StatusMessageText(const CStatusMessageRecord& record, const QDateTime& now) {
+    const bool tcp = record.VerifyMetod == MethodTcp;
+    const char* status = StatusPhrase(record.Status, record.VerifyMetod);
     if (!status)
         return {};
     const QDate d = now.date();
