@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWindow>
-#include <dlfcn.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -13,55 +12,6 @@
 
 namespace {
 
-// libxcb is resolved at run time: it is already loaded by the toolkit's X11 backend, and the
-// program keeps running on a desktop without X11, where these calls simply do nothing.
-struct XcbCalls {
-    decltype(&xcb_intern_atom) InternAtom = nullptr;
-    decltype(&xcb_intern_atom_reply) InternAtomReply = nullptr;
-    decltype(&xcb_send_event) SendEvent = nullptr;
-    decltype(&xcb_change_property) ChangeProperty = nullptr;
-    decltype(&xcb_get_property) GetProperty = nullptr;
-    decltype(&xcb_get_property_reply) GetPropertyReply = nullptr;
-    decltype(&xcb_get_property_value) GetPropertyValue = nullptr;
-    decltype(&xcb_get_property_value_length) GetPropertyValueLength = nullptr;
-    decltype(&xcb_get_setup) GetSetup = nullptr;
-    decltype(&xcb_setup_roots_iterator) RootsIterator = nullptr;
-    decltype(&xcb_flush) Flush = nullptr;
-    bool Loaded = false;
-
-    static const XcbCalls& Get() {
-        static const XcbCalls calls = Load();
-        return calls;
-    }
-
-private:
-    template <typename F> static bool Resolve(void* library, const char* name, F& target) {
-        target = reinterpret_cast<F>(dlsym(library, name));
-        return target != nullptr;
-    }
-
-    static XcbCalls Load() {
-        XcbCalls c;
-        void* library = dlopen("libxcb.so.1", RTLD_NOW | RTLD_NOLOAD);
-        if (!library)
-            library = dlopen("libxcb.so.1", RTLD_NOW);
-        if (!library)
-            return c;
-        c.Loaded = Resolve(library, "xcb_intern_atom", c.InternAtom) &&
-                   Resolve(library, "xcb_intern_atom_reply", c.InternAtomReply) &&
-                   Resolve(library, "xcb_send_event", c.SendEvent) &&
-                   Resolve(library, "xcb_change_property", c.ChangeProperty) &&
-                   Resolve(library, "xcb_get_property", c.GetProperty) &&
-                   Resolve(library, "xcb_get_property_reply", c.GetPropertyReply) &&
-                   Resolve(library, "xcb_get_property_value", c.GetPropertyValue) &&
-                   Resolve(library, "xcb_get_property_value_length", c.GetPropertyValueLength) &&
-                   Resolve(library, "xcb_get_setup", c.GetSetup) &&
-                   Resolve(library, "xcb_setup_roots_iterator", c.RootsIterator) &&
-                   Resolve(library, "xcb_flush", c.Flush);
-        return c;
-    }
-};
-
 xcb_connection_t* X11Connection() {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return nullptr;
@@ -69,9 +19,9 @@ xcb_connection_t* X11Connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
-xcb_atom_t Atom(const XcbCalls& x, xcb_connection_t* c, const char* name) {
-    const auto cookie = x.InternAtom(c, 0, static_cast<std::uint16_t>(strlen(name)), name);
-    xcb_intern_atom_reply_t* reply = x.InternAtomReply(c, cookie, nullptr);
+xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+    const auto cookie = xcb_intern_atom(c, 0, static_cast<std::uint16_t>(strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
     if (!reply)
         return XCB_ATOM_NONE;
     const xcb_atom_t atom = reply->atom;
@@ -83,20 +33,19 @@ xcb_atom_t Atom(const XcbCalls& x, xcb_connection_t* c, const char* name) {
 // window manager owns the property then), the property itself while it is withdrawn, which the
 // toolkit merges with its own states when it maps the window.
 void ChangeNetWmState(QWindow* window, bool add, const std::vector<const char*>& names) {
-    const XcbCalls& x = XcbCalls::Get();
     xcb_connection_t* c = X11Connection();
-    if (!window || !x.Loaded || !c)
+    if (!window || !c)
         return;
     const auto wid = static_cast<xcb_window_t>(window->winId());
-    const xcb_atom_t netWmState = Atom(x, c, "_NET_WM_STATE");
+    const xcb_atom_t netWmState = Atom(c, "_NET_WM_STATE");
     std::vector<xcb_atom_t> atoms;
     for (const char* name : names)
-        atoms.push_back(Atom(x, c, name));
+        atoms.push_back(Atom(c, name));
     if (netWmState == XCB_ATOM_NONE || std::count(atoms.begin(), atoms.end(), XCB_ATOM_NONE) > 0)
         return;
 
     if (window->isVisible()) {
-        const xcb_window_t root = x.RootsIterator(x.GetSetup(c)).data->root;
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
         xcb_client_message_event_t event{};
         event.response_type = XCB_CLIENT_MESSAGE;
         event.format = 32;
@@ -106,15 +55,15 @@ void ChangeNetWmState(QWindow* window, bool add, const std::vector<const char*>&
         event.data.data32[1] = atoms[0];
         event.data.data32[2] = atoms.size() > 1 ? atoms[1] : 0;
         event.data.data32[3] = 1; // a normal application
-        x.SendEvent(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                    reinterpret_cast<const char*>(&event));
+        xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
     } else {
         std::vector<xcb_atom_t> current;
-        const auto cookie = x.GetProperty(c, 0, wid, netWmState, XCB_ATOM_ATOM, 0, 1024);
-        if (xcb_get_property_reply_t* reply = x.GetPropertyReply(c, cookie, nullptr)) {
+        const auto cookie = xcb_get_property(c, 0, wid, netWmState, XCB_ATOM_ATOM, 0, 1024);
+        if (xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr)) {
             if (reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
-                const auto* values = static_cast<const xcb_atom_t*>(x.GetPropertyValue(reply));
-                const int count = x.GetPropertyValueLength(reply) / 4;
+                const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+                const int count = xcb_get_property_value_length(reply) / 4;
                 current.assign(values, values + count);
             }
             free(reply);
@@ -126,10 +75,10 @@ void ChangeNetWmState(QWindow* window, bool add, const std::vector<const char*>&
             else if (!add && it != current.end())
                 current.erase(it);
         }
-        x.ChangeProperty(c, XCB_PROP_MODE_REPLACE, wid, netWmState, XCB_ATOM_ATOM, 32,
-                         static_cast<std::uint32_t>(current.size()), current.data());
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, wid, netWmState, XCB_ATOM_ATOM, 32,
+                            static_cast<std::uint32_t>(current.size()), current.data());
     }
-    x.Flush(c);
+    xcb_flush(c);
 }
 
 class CDesktopWindowSystem final : public IWindowSystem {
