@@ -53,18 +53,26 @@ int DigitValue(QChar c) {
     return 99;
 }
 
-} // namespace
-
-std::int32_t ParseIniInt(const QString& text) {
+// Skips leading white space and one optional sign, as the C library's number parsers do.
+qsizetype SkipBlanksAndSign(const QString& text, bool& negative) {
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && IsSpace(text[i]))
         ++i;
-    bool negative = false;
+    negative = false;
     if (i < n && (text[i] == u'+' || text[i] == u'-')) {
         negative = text[i] == u'-';
         ++i;
     }
+    return i;
+}
+
+} // namespace
+
+std::int32_t ParseIniInt(const QString& text) {
+    const qsizetype n = text.size();
+    bool negative = false;
+    qsizetype i = SkipBlanksAndSign(text, negative);
     // Accumulated as a magnitude; stops growing once past the range so it cannot overflow.
     constexpr std::int64_t Limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
     std::int64_t magnitude = 0;
@@ -81,15 +89,9 @@ std::int32_t ParseIniInt(const QString& text) {
 }
 
 std::uint32_t ParseIniUInt(const QString& text) {
-    qsizetype i = 0;
     const qsizetype n = text.size();
-    while (i < n && IsSpace(text[i]))
-        ++i;
     bool negative = false;
-    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
+    qsizetype i = SkipBlanksAndSign(text, negative);
     int base = 10;
     if (i < n && text[i] == u'0') {
         if (i + 2 < n && (text[i + 1] == u'x' || text[i + 1] == u'X') && DigitValue(text[i + 2]) < 16) {
