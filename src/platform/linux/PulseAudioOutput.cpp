@@ -17,9 +17,11 @@ namespace {
 std::atomic<std::uint32_t> ProcessVolume{65535};
 std::atomic<bool> ProcessMute{false};
 
-// Chunks of about 20 ms keep a volume change and a take-over prompt; the server buffers ~100 ms.
+// Chunks of about 20 ms keep a take-over prompt; the server buffers a quarter of a second, so a
+// player stalled by a busy machine does not break up the sound, and a volume change is heard that
+// much later.
 constexpr int ChunkMilliseconds = 20;
-constexpr int BufferMilliseconds = 100;
+constexpr int BufferMilliseconds = 250;
 // Ten minutes of CD audio; anything longer is cut, so a hostile file can't exhaust memory.
 constexpr sf_count_t MaxFrames = 44100LL * 600;
 

@@ -144,7 +144,9 @@ private:
     QProcess Recorder;
 };
 
-// What a recording holds, in 10 ms windows.
+// What a recording holds, in 10 ms windows. A loaded machine may stall a player long enough for the
+// server to insert silence: the active time and the count of sign changes are blind to such gaps,
+// the span is not.
 struct CAudioStats {
     bool Read = false;
     double Seconds = 0;              // length of the recording
@@ -152,6 +154,7 @@ struct CAudioStats {
     double ActiveSeconds = 0;        // time in windows that are not silent
     double SpanSeconds = 0;          // from the first to the end of the last non-silent window
     double FirstActive = -1;         // start of the first non-silent window
+    long long SignChanges = 0;       // of the first channel, in the non-silent windows: pitch x time
     std::vector<double> WindowPeaks; // of every 10 ms window, from the first non-silent one on
 
     // Largest sample in [from, to) seconds counted from the first non-silent window.
@@ -179,10 +182,15 @@ inline CAudioStats AnalyseRecording(const QString& path, double silence = 0.005)
     double last = -1;
     for (sf_count_t w = 0; w * window < frames; ++w) {
         double windowPeak = 0;
-        for (sf_count_t i = w * window; i < std::min(frames, (w + 1) * window); ++i)
+        int windowChanges = 0;
+        for (sf_count_t i = w * window; i < std::min(frames, (w + 1) * window); ++i) {
             for (int c = 0; c < info.channels; ++c)
                 windowPeak =
                     std::max(windowPeak, double(std::fabs(samples[std::size_t(i * info.channels + c)])));
+            if (i > 0 && (samples[std::size_t(i * info.channels)] < 0) !=
+                             (samples[std::size_t((i - 1) * info.channels)] < 0))
+                ++windowChanges;
+        }
         stats.Peak = std::max(stats.Peak, windowPeak);
         if (stats.FirstActive >= 0 || windowPeak > silence)
             stats.WindowPeaks.push_back(windowPeak);
@@ -192,11 +200,24 @@ inline CAudioStats AnalyseRecording(const QString& path, double silence = 0.005)
                 stats.FirstActive = at;
             last = at + 0.01;
             stats.ActiveSeconds += 0.01;
+            stats.SignChanges += windowChanges;
         }
     }
     if (stats.FirstActive >= 0)
         stats.SpanSeconds = last - stats.FirstActive;
     return stats;
+}
+
+// Share of the non-silent windows whose peak is within 10 % of level.
+inline double SteadyShare(const CAudioStats& stats, double level, double silence = 0.005) {
+    int active = 0, steady = 0;
+    for (double peak : stats.WindowPeaks) {
+        if (peak <= silence)
+            continue;
+        ++active;
+        steady += std::fabs(peak - level) < level * 0.1;
+    }
+    return active ? double(steady) / active : 0;
 }
 
 // Length of a WAV file in seconds, -1 when it can't be read.
