@@ -40,6 +40,9 @@ const QString HideBalloonText =
 const QString HideBalloonTitle = QStringLiteral("Pylarix Notify");
 const QString ExitQuestion = QStringLiteral("Are you sure want to exit Pylarix?");
 const QString IniFilter = QStringLiteral("INI File (*.ini)");
+// How long and how often a strip that left the screen while showing is checked for withdrawal.
+constexpr int RemapCheckMilliseconds = 200;
+constexpr int RemapChecks = 10;
 
 StripRect ToStripRect(const QRect& r) {
     return {r.x(), r.y(), ExclusiveRight(r), ExclusiveBottom(r)};
@@ -122,6 +125,8 @@ void CStavoryDlg::Initialise() {
     QGuiApplication::setWindowIcon(ArtIcon(ArtPicture::Program));
     setWindowIcon(ArtIcon(ArtPicture::Program));
     winId(); // the native window exists from here on, for the stacking and taskbar states
+    if (QWindow* window = windowHandle())
+        window->installEventFilter(this);
 
     SystemTray->CreateTrayIcon(TrayTip, ArtIcon(ArtPicture::Tray), TrayIconId, false, QString(), QString(),
                                CSystemTray::BalloonInfo, 3);
@@ -300,11 +305,34 @@ void CStavoryDlg::moveEvent(QMoveEvent* event) {
 void CStavoryDlg::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // The window manager forgets the states of a hidden window: they are set again before it
-    // maps the window, and once more when it is mapped, for managers that rebuild them then.
+    // maps the window, and once more when it shows it (see eventFilter).
     ApplyWindowStates();
-    QTimer::singleShot(0, this, [this] {
-        if (isVisible() && !TornDown)
-            ApplyWindowStates();
+}
+
+bool CStavoryDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != windowHandle() || event->type() != QEvent::Expose || TornDown)
+        return QWidget::eventFilter(watched, event);
+    const bool exposed = windowHandle()->isExposed();
+    if (exposed && !WindowExposed && isVisible()) {
+        // Shown by the window manager: it manages the window now and keeps what is asked of it
+        // (a busy manager may have cleared the states set before the window was mapped).
+        ApplyWindowStates();
+    } else if (!exposed && WindowExposed && isVisible() && !isMinimized()) {
+        // Taken off the screen while it should be showing: a manager that handled a quick hide
+        // and show late may have withdrawn it for good. Its own hiding (minimising, another
+        // desktop) leaves the window managed, which the remap checks for.
+        CheckWithdrawn(RemapChecks);
+    }
+    WindowExposed = exposed;
+    return QWidget::eventFilter(watched, event);
+}
+
+void CStavoryDlg::CheckWithdrawn(int checksLeft) {
+    QTimer::singleShot(RemapCheckMilliseconds, this, [this, checksLeft] {
+        if (TornDown || !isVisible() || isMinimized() || windowHandle()->isExposed())
+            return;
+        if (!WindowSystem->RemapIfWithdrawn(windowHandle()) && checksLeft > 1)
+            CheckWithdrawn(checksLeft - 1);
     });
 }
 

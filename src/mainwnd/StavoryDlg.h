@@ -100,12 +100,16 @@ protected:
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void DestroyAllRecords();
     void ApplyStacking(bool raise);
     void ApplyTaskbarButton();
     void ApplyWindowStates();
+    // Maps the strip again when the window manager withdrew it while it should show; checks
+    // a few times, as the manager may take a while.
+    void CheckWithdrawn(int checksLeft);
     void OnWorkAreaChanged();
     void OnBoxStatus(std::uint32_t wParam, std::int32_t lParam);
     void RestoreAndRaise(QWidget* widget);
@@ -139,6 +143,8 @@ private:
     std::int32_t BalloonPending = 1;
     bool TornDown = false;
     bool TaskbarButtonHidden = false;
+    // Whether the native window was last reported on the screen.
+    bool WindowExposed = false;
     bool Initialised = false;
 
     // Grip drag: the program moves the window itself, every move through the snapping.

@@ -22,6 +22,9 @@ public:
     // Work area of the primary screen: the screen less panels and taskbars. Right and Bottom
     // are exclusive edges, as in a screen rectangle's right = left + width.
     virtual QRect WorkArea() const = 0;
+    // Maps the window again when the window manager has withdrawn it although the toolkit shows
+    // it; true when it did. A manager that lags behind a quick hide and show can drop the show.
+    virtual bool RemapIfWithdrawn(QWindow* window) = 0;
 };
 
 // The implementation for the running desktop; the X11 parts do nothing on other platforms.

@@ -98,6 +98,29 @@ public:
         ChangeNetWmState(window, skip, {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"});
     }
 
+    bool RemapIfWithdrawn(QWindow* window) override {
+        xcb_connection_t* c = X11Connection();
+        if (!window || !c || !window->isVisible())
+            return false;
+        const auto wid = static_cast<xcb_window_t>(window->winId());
+        const xcb_atom_t wmState = Atom(c, "WM_STATE");
+        if (wmState == XCB_ATOM_NONE)
+            return false;
+        // ICCCM: a withdrawn window has no WM_STATE or one whose state is 0.
+        bool withdrawn = true;
+        const auto cookie = xcb_get_property(c, 0, wid, wmState, wmState, 0, 2);
+        if (xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr)) {
+            if (reply->format == 32 && xcb_get_property_value_length(reply) >= 4)
+                withdrawn = *static_cast<const std::uint32_t*>(xcb_get_property_value(reply)) == 0;
+            free(reply);
+        }
+        if (!withdrawn)
+            return false;
+        xcb_map_window(c, wid);
+        xcb_flush(c);
+        return true;
+    }
+
     QRect WorkArea() const override {
         const QScreen* screen = QGuiApplication::primaryScreen();
         return screen ? screen->availableGeometry() : QRect();

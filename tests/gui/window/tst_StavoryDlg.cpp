@@ -29,6 +29,7 @@ public:
     void SetStacking(QWindow*, StackingLevel level) override { Stacking << level; }
     void SetSkipTaskbar(QWindow*, bool skip) override { SkipTaskbar << skip; }
     QRect WorkArea() const override { return Area; }
+    bool RemapIfWithdrawn(QWindow*) override { return false; }
 };
 
 // Answers the window's questions and file choosers from a script and records what was asked.

@@ -12,6 +12,7 @@
 #include <QWindow>
 #include <csignal>
 #include <sys/prctl.h>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -41,6 +42,21 @@ bool SetRootWorkArea(const QString& values) {
     return xprop.waitForFinished(5000) && xprop.exitCode() == 0;
 }
 
+// Unmaps a window from a connection of its own, as a window manager that withdraws it would:
+// the toolkit still holds it for shown.
+bool UnmapBehindTheToolkit(WId window) {
+    xcb_connection_t* c = xcb_connect(qPrintable(SessionDisplay), nullptr);
+    if (xcb_connection_has_error(c)) {
+        xcb_disconnect(c);
+        return false;
+    }
+    const xcb_void_cookie_t cookie = xcb_unmap_window_checked(c, static_cast<xcb_window_t>(window));
+    xcb_generic_error_t* error = xcb_request_check(c, cookie);
+    free(error);
+    xcb_disconnect(c);
+    return error == nullptr;
+}
+
 // Waits until the window manager shows what was asked for (it works asynchronously).
 bool WaitFor(const std::function<bool()>& condition) {
     for (int i = 0; i < 50; ++i) {
@@ -65,13 +81,33 @@ private slots:
     void workAreaIsThePanelFreeScreen();
     void stripStates_data();
     void stripStates();
+    void withdrawnStripComesBack();
     void workAreaChangePlacesTheStrip();
 
 private:
+    // Starts the strip on a fresh data folder after its first start, with settings written on
+    // top; true once the strip is on screen.
+    bool StartStrip(const std::function<bool(CIniFile& config, CIniFile& mainIni)>& settings);
+
     std::unique_ptr<QWidget> Window;
     std::unique_ptr<QTemporaryDir> Dir;
+    CDataPaths Paths;
     std::unique_ptr<CStavoryDlg> Dlg;
 };
+
+bool X11WindowTest::StartStrip(const std::function<bool(CIniFile& config, CIniFile& mainIni)>& settings) {
+    Dir = std::make_unique<QTemporaryDir>();
+    Paths = MakeDataPaths(Dir->filePath("Pylarix"), Dir->filePath("program"));
+    CreateDataFolders(Paths);
+    CIniFile config(Paths.ConfigPath);
+    CIniFile mainIni(Paths.MainIniPath);
+    if (!WriteFirstStart(config, mainIni) || !settings(config, mainIni))
+        return false;
+    Dlg = std::make_unique<CStavoryDlg>(Paths);
+    Dlg->WorkerStarter = [](CMonitorBox&) {};
+    Dlg->Initialise();
+    return QTest::qWaitForWindowExposed(Dlg.get());
+}
 
 void X11WindowTest::init() {
     Window = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::FramelessWindowHint);
@@ -176,20 +212,11 @@ void X11WindowTest::stripStates() {
     QFETCH(int, transparent);
     QFETCH(QString, state);
     QFETCH(QString, absent);
-    Dir = std::make_unique<QTemporaryDir>();
-    const CDataPaths paths = MakeDataPaths(Dir->filePath("Pylarix"), Dir->filePath("program"));
-    CreateDataFolders(paths);
-    CIniFile config(paths.ConfigPath);
-    CIniFile mainIni(paths.MainIniPath);
-    QVERIFY(WriteFirstStart(config, mainIni));
-    QVERIFY(config.WriteInt(MainSection, "WinBeh", winBeh));
-    QVERIFY(config.WriteInt(MainSection, "Transparent", transparent));
-    QVERIFY(mainIni.WriteInt(MainSection, "HideTaskBarButton", hideTaskBarButton));
-
-    Dlg = std::make_unique<CStavoryDlg>(paths);
-    Dlg->WorkerStarter = [](CMonitorBox&) {};
-    Dlg->Initialise();
-    QVERIFY(QTest::qWaitForWindowExposed(Dlg.get()));
+    QVERIFY(StartStrip([&](CIniFile& config, CIniFile& mainIni) {
+        return config.WriteInt(MainSection, "WinBeh", winBeh) &&
+               config.WriteInt(MainSection, "Transparent", transparent) &&
+               mainIni.WriteInt(MainSection, "HideTaskBarButton", hideTaskBarButton);
+    }));
     const WId id = Dlg->winId();
     QCOMPARE(Dlg->windowHandle()->winId(), id);
     QVERIFY2(WaitFor([&] { return HasState(id, qPrintable(state)); }),
@@ -210,20 +237,29 @@ void X11WindowTest::stripStates() {
     QCOMPARE(Dlg->pos(), QPoint(ExclusiveRight(wa) / 2 - 99 / 2, ExclusiveBottom(wa) / 2 - 82 / 2));
 }
 
+void X11WindowTest::withdrawnStripComesBack() {
+    // A window manager that handles a quick hide and show late withdraws the strip after the
+    // toolkit has shown it again; the strip must come back on screen with its states.
+    QVERIFY(
+        StartStrip([](CIniFile& config, CIniFile&) { return config.WriteInt(MainSection, "WinBeh", 2); }));
+    const WId id = Dlg->winId();
+    QVERIFY(WaitFor([&] { return HasState(id, "_NET_WM_STATE_BELOW"); }));
+
+    QVERIFY(UnmapBehindTheToolkit(id));
+    QVERIFY2(WaitFor([&] { return !Dlg->windowHandle()->isExposed(); }), "the strip was not taken off");
+    QVERIFY(Dlg->isVisible());
+    QVERIFY2(WaitFor([&] {
+                 return Dlg->windowHandle()->isExposed() && !XProp(id, "WM_STATE").contains("not found") &&
+                        HasState(id, "_NET_WM_STATE_BELOW");
+             }),
+             qPrintable(XProp(id, "WM_STATE") + " / " + XProp(id, "_NET_WM_STATE")));
+}
+
 void X11WindowTest::workAreaChangePlacesTheStrip() {
-    Dir = std::make_unique<QTemporaryDir>();
-    const CDataPaths paths = MakeDataPaths(Dir->filePath("Pylarix"), Dir->filePath("program"));
-    CreateDataFolders(paths);
-    CIniFile config(paths.ConfigPath);
-    CIniFile mainIni(paths.MainIniPath);
-    QVERIFY(WriteFirstStart(config, mainIni));
-    QVERIFY(config.WriteInt(MainSection, "FirstStart", 0));
-    QVERIFY(config.WriteInt(MainSection, "PosX", 900));
-    QVERIFY(config.WriteInt(MainSection, "PosY", 300));
-    Dlg = std::make_unique<CStavoryDlg>(paths);
-    Dlg->WorkerStarter = [](CMonitorBox&) {};
-    Dlg->Initialise();
-    QVERIFY(QTest::qWaitForWindowExposed(Dlg.get()));
+    QVERIFY(StartStrip([](CIniFile& config, CIniFile&) {
+        return config.WriteInt(MainSection, "FirstStart", 0) && config.WriteInt(MainSection, "PosX", 900) &&
+               config.WriteInt(MainSection, "PosY", 300);
+    }));
     QVERIFY(WaitFor([&] { return Dlg->pos() == QPoint(900, 300); }));
     const QRect before = DesktopWindowSystem().WorkArea();
 
@@ -232,8 +268,8 @@ void X11WindowTest::workAreaChangePlacesTheStrip() {
     QVERIFY(SetRootWorkArea("0,0,950,700,0,0,950,700,0,0,950,700,0,0,950,700"));
     QVERIFY2(WaitFor([&] { return Dlg->pos() == QPoint(851, 300); }),
              qPrintable(QStringLiteral("%1,%2").arg(Dlg->pos().x()).arg(Dlg->pos().y())));
-    QVERIFY(WaitFor([&] { return CIniFile(paths.ConfigPath).ReadInt(MainSection, "PosX") == 851; }));
-    QCOMPARE(CIniFile(paths.ConfigPath).ReadInt(MainSection, "PosY"), 300);
+    QVERIFY(WaitFor([&] { return CIniFile(Paths.ConfigPath).ReadInt(MainSection, "PosX") == 851; }));
+    QCOMPARE(CIniFile(Paths.ConfigPath).ReadInt(MainSection, "PosY"), 300);
 
     const QString old = QStringLiteral("%1,%2,%3,%4")
                             .arg(before.x())
