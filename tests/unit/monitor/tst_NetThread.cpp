@@ -42,6 +42,19 @@ std::unique_ptr<CMonitorBox> PingBox(IReportSink* sink, int index, const QString
     return box;
 }
 
+// A Ping worker that has made its first check; after the pause its report waits on a main
+// thread that handles no events.
+bool StartWaitingWorker(IReportSink* sink, std::shared_ptr<CFakeProbes>& probes,
+                        std::unique_ptr<CMonitorBox>& box) {
+    probes = std::make_shared<CFakeProbes>(MonitorStatus::Up, 1);
+    box = PingBox(sink, 0);
+    box->StartWorker(probes);
+    if (!probes->WaitForCalls(1, 5000))
+        return false;
+    std::this_thread::sleep_for(300ms);
+    return true;
+}
+
 void SpinEventsFor(int ms) {
     QElapsedTimer t;
     t.start();
@@ -368,12 +381,10 @@ void TestNetThread::reportWaitsForMainThread() {
     VerifyTime.store(0);
     int handled = 0;
     CQtReportSink sink([&](std::uint32_t, std::int32_t) { ++handled; });
-    auto probes = std::make_shared<CFakeProbes>(MonitorStatus::Up, 1);
-    auto box = PingBox(&sink, 0);
-    box->StartWorker(probes);
-    QVERIFY(probes->WaitForCalls(1, 5000));
+    std::shared_ptr<CFakeProbes> probes;
+    std::unique_ptr<CMonitorBox> box;
+    QVERIFY(StartWaitingWorker(&sink, probes, box));
     // No interval and an idle main thread: the worker is stuck in its first report.
-    std::this_thread::sleep_for(300ms);
     QCOMPARE(probes->CallCount(), std::size_t(1));
     QCOMPARE(handled, 0);
     QTRY_VERIFY_WITH_TIMEOUT(handled >= 3, 5000);
@@ -388,11 +399,10 @@ void TestNetThread::reportWaitsForMainThread() {
 void TestNetThread::reportInFlightWhenDetachedIsDropped() {
     int handled = 0;
     CQtReportSink sink([&](std::uint32_t, std::int32_t) { ++handled; });
-    auto probes = std::make_shared<CFakeProbes>(MonitorStatus::Up, 1);
-    auto box = PingBox(&sink, 0);
-    box->StartWorker(probes);
-    QVERIFY(probes->WaitForCalls(1, 5000));
-    std::this_thread::sleep_for(300ms); // the report is queued, the worker waits
+    std::shared_ptr<CFakeProbes> probes;
+    std::unique_ptr<CMonitorBox> box;
+    QVERIFY(StartWaitingWorker(&sink, probes, box));
+    // The report is queued, the worker waits.
     auto worker = box->Worker;
     box->DetachWorker();
     SpinEventsFor(300);
@@ -404,11 +414,9 @@ void TestNetThread::closedSinkReleasesWorkersAndDropsReports() {
     VerifyTime.store(0);
     int handled = 0;
     auto sink = std::make_unique<CQtReportSink>([&](std::uint32_t, std::int32_t) { ++handled; });
-    auto probes = std::make_shared<CFakeProbes>(MonitorStatus::Up, 1);
-    auto box = PingBox(sink.get(), 0);
-    box->StartWorker(probes);
-    QVERIFY(probes->WaitForCalls(1, 5000));
-    std::this_thread::sleep_for(300ms);
+    std::shared_ptr<CFakeProbes> probes;
+    std::unique_ptr<CMonitorBox> box;
+    QVERIFY(StartWaitingWorker(sink.get(), probes, box));
     QCOMPARE(probes->CallCount(), std::size_t(1));
     sink->Close();
     QVERIFY(sink->IsClosed());
@@ -425,11 +433,9 @@ void TestNetThread::destroyedSinkReleasesWaitingWorker() {
     VerifyTime.store(0);
     int handled = 0;
     auto sink = std::make_unique<CQtReportSink>([&](std::uint32_t, std::int32_t) { ++handled; });
-    auto probes = std::make_shared<CFakeProbes>(MonitorStatus::Up, 1);
-    auto box = PingBox(sink.get(), 0);
-    box->StartWorker(probes);
-    QVERIFY(probes->WaitForCalls(1, 5000));
-    std::this_thread::sleep_for(300ms);
+    std::shared_ptr<CFakeProbes> probes;
+    std::unique_ptr<CMonitorBox> box;
+    QVERIFY(StartWaitingWorker(sink.get(), probes, box));
     sink.reset();
     // The worker keeps cycling on the channel it holds; the sink is gone.
     QVERIFY(probes->WaitForCalls(5, 5000));
