@@ -6,6 +6,7 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -27,6 +28,22 @@ xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
     const xcb_atom_t atom = reply->atom;
     free(reply);
     return atom;
+}
+
+// The 32-bit values of a window property of the given type; empty when it is absent or of
+// another type.
+std::vector<std::uint32_t> ReadProperty32(xcb_connection_t* c, xcb_window_t wid, xcb_atom_t property,
+                                          xcb_atom_t type, std::uint32_t maxValues) {
+    std::vector<std::uint32_t> values;
+    const auto cookie = xcb_get_property(c, 0, wid, property, type, 0, maxValues);
+    if (xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr)) {
+        if (reply->format == 32 && reply->type == type) {
+            const auto* first = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+            values.assign(first, first + xcb_get_property_value_length(reply) / 4);
+        }
+        free(reply);
+    }
+    return values;
 }
 
 // _NET_WM_STATE changes: a client message to the root window while the window is mapped (the
@@ -58,16 +75,7 @@ void ChangeNetWmState(QWindow* window, bool add, const std::vector<const char*>&
         xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                        reinterpret_cast<const char*>(&event));
     } else {
-        std::vector<xcb_atom_t> current;
-        const auto cookie = xcb_get_property(c, 0, wid, netWmState, XCB_ATOM_ATOM, 0, 1024);
-        if (xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr)) {
-            if (reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
-                const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
-                const int count = xcb_get_property_value_length(reply) / 4;
-                current.assign(values, values + count);
-            }
-            free(reply);
-        }
+        std::vector<xcb_atom_t> current = ReadProperty32(c, wid, netWmState, XCB_ATOM_ATOM, 1024);
         for (xcb_atom_t atom : atoms) {
             const auto it = std::find(current.begin(), current.end(), atom);
             if (add && it == current.end())
@@ -107,14 +115,8 @@ public:
         if (wmState == XCB_ATOM_NONE)
             return false;
         // ICCCM: a withdrawn window has no WM_STATE or one whose state is 0.
-        bool withdrawn = true;
-        const auto cookie = xcb_get_property(c, 0, wid, wmState, wmState, 0, 2);
-        if (xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr)) {
-            if (reply->format == 32 && xcb_get_property_value_length(reply) >= 4)
-                withdrawn = *static_cast<const std::uint32_t*>(xcb_get_property_value(reply)) == 0;
-            free(reply);
-        }
-        if (!withdrawn)
+        const std::vector<std::uint32_t> state = ReadProperty32(c, wid, wmState, wmState, 2);
+        if (!state.empty() && state[0] != 0)
             return false;
         xcb_map_window(c, wid);
         xcb_flush(c);
