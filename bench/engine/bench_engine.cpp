@@ -6,6 +6,7 @@
 #include "monitor/NetThread.h"
 #include "monitor/QtReportSink.h"
 #include "monitor/SharedTiming.h"
+#include "platform/linux/LinuxPlatform.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -64,6 +65,7 @@ double FpingCpuMs(int seconds) {
 } // namespace
 
 int main(int argc, char** argv) {
+    InstallPlatform(LinuxPlatform());
     QCoreApplication app(argc, argv);
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
     VerifyTime.store(1);
@@ -86,7 +88,7 @@ int main(int argc, char** argv) {
     rusage before{}, after{};
     ::getrusage(RUSAGE_SELF, &before);
     for (int i = 0; i < table.NumBox; ++i)
-        table.Slots[i]->StartWorker();
+        table.Slots[i]->StartWorker(SystemNetProbes());
     QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
     app.exec();
     ::getrusage(RUSAGE_SELF, &after);

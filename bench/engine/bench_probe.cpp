@@ -2,7 +2,8 @@
 // PingV4 and the median time iputils ping reports for the same host in the same run.
 // probe.timeout_overshoot_ms: the most a silent host's Down came later than TimeOut.
 // Runs on a test network of namespaces (root).
-#include "TestNetwork.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "support/TestNetwork.h"
 
 #include "platform/NetProbes.h"
 
@@ -38,6 +39,7 @@ std::int64_t Ms(std::chrono::steady_clock::duration d) {
 } // namespace
 
 int main(int argc, char** argv) {
+    InstallPlatform(LinuxPlatform());
     QCoreApplication app(argc, argv);
     if (::geteuid() != 0) {
         std::fprintf(stderr, "bench_probe: needs root (makes network namespaces)\n");

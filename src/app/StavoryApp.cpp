@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include "platform/Files.h"
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 CDataPaths DataPathsFromEnvironment(const QString& executableDir) {
     const QString dataFolder =
@@ -19,8 +19,8 @@ CStavoryApp::CStavoryApp() = default;
 CStavoryApp::~CStavoryApp() = default;
 
 bool CStavoryApp::InitInstance() {
-    Instance = std::make_unique<CSingleInstance>(SingleInstanceSocketPath(
-        unsigned(::getuid()), qEnvironmentVariable("XDG_RUNTIME_DIR"), QDir::tempPath()));
+    Instance = std::make_unique<CSingleInstance>(
+        SingleInstanceSocketPath(CurrentUserId(), qEnvironmentVariable("XDG_RUNTIME_DIR"), QDir::tempPath()));
     if (!Instance->Claim())
         return false;
     connect(Instance.get(), &CSingleInstance::ShowMainRequested, this, &CStavoryApp::ShowMainRequested);

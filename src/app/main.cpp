@@ -1,10 +1,12 @@
 #include "app/StavoryApp.h"
 #include "mainwnd/StavoryDlg.h"
+#include "platform/linux/LinuxPlatform.h"
 
 #include <QApplication>
 
 // The program takes no arguments and ends only through the Exit command of its tray menu.
 int main(int argc, char** argv) {
+    InstallPlatform(LinuxPlatform());
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pylarix"));
     QApplication::setQuitOnLastWindowClosed(false);

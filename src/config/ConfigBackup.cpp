@@ -1,31 +1,17 @@
 #include "config/ConfigBackup.h"
 
-#include "config/AtomicFile.h"
 #include "config/ConfigFile.h"
+#include "platform/Files.h"
 
-#include <QFile>
 #include <QFileInfo>
-
-#include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
 
 bool CopyFileReplacing(const QString& sourcePath, const QString& targetPath, QString* errorText) {
     bool readable = true;
     const std::optional<QByteArray> data = ReadWholeFile(sourcePath, &readable);
     if (!data) {
-        if (errorText) {
-            // Only the reason is wanted here; the file was already found unreadable.
-            struct stat st {};
-            int error = EINVAL;
-            if (::stat(QFile::encodeName(sourcePath).constData(), &st) != 0)
-                error = errno;
-            else if (S_ISDIR(st.st_mode))
-                error = EISDIR;
-            else if (S_ISREG(st.st_mode) && ::access(QFile::encodeName(sourcePath).constData(), R_OK) != 0)
-                error = errno;
-            *errorText = SystemErrorText(error);
-        }
+        // Only the reason is wanted here; the file was already found unreadable.
+        if (errorText)
+            *errorText = UnreadableFileReason(sourcePath);
         return false;
     }
     return WriteFileAtomically(targetPath, *data, errorText);
@@ -58,8 +44,7 @@ CConfigCommandOutcome RestoreConfig(const QString& sourcePath, const QString& co
 
 CConfigCommandOutcome ResetConfig(const QString& configPath) {
     CConfigCommandOutcome outcome;
-    const QByteArray native = QFile::encodeName(configPath);
-    if (::unlink(native.constData()) != 0 && errno != ENOENT) {
+    if (!RemoveFile(configPath)) {
         outcome.Message = ResetDeleteFailedText;
         return outcome;
     }

@@ -1,13 +1,20 @@
 #include "config/ConfigFile.h"
 
+#include "config/GlobalKeys.h"
+#include "monitor/MonitorKeys.h"
 #include "monitor/SharedTiming.h"
+
+#include <type_traits>
 
 #include <algorithm>
 #include <limits>
 
 namespace {
 
-const QString NumBoxKey = QStringLiteral("NumBox");
+// The net message keys, read when their dialogs open.
+const QString NetUserNameKey = QStringLiteral("NetUserName");
+const QString SendNetMsgCommKey = QStringLiteral("SendNetMsgComm");
+const QString SendNetMsgParamKey = QStringLiteral("SendNetMsgParam");
 
 std::int32_t Clamp32(std::int64_t v) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
@@ -19,7 +26,7 @@ std::int32_t Clamp32(std::int64_t v) {
 void FirstStartMainHead(CIniFile::Batch& b) {
     const QString& m = MainSection;
     b.WriteString(m, ConfigMarkerKey, ConfigMarkerValue);
-    b.WriteInt(m, QStringLiteral("FirstStart"), 1);
+    b.WriteInt(m, FirstStartKey, 1);
     b.WriteInt(m, NumBoxKey, 1);
     b.WriteInt(m, QStringLiteral("XBox"), 90);
     b.WriteInt(m, QStringLiteral("YBox"), 80);
@@ -87,39 +94,77 @@ void FirstStartBox0(CIniFile::Batch& b) {
 
 void WriteBoxSection(CIniFile::Batch& b, int index, const CMonitorBox& box) {
     const QString s = BoxSectionName(index);
-    const auto u = [](std::int32_t v) { return static_cast<std::uint32_t>(v); };
-    b.WriteString(s, QStringLiteral("Text"), box.Text);
-    b.WriteInt(s, QStringLiteral("PicTypeOnLine"), box.PicTypeOnLine);
-    b.WriteInt(s, QStringLiteral("PicTypeOffLine"), box.PicTypeOffLine);
-    b.WriteUInt(s, QStringLiteral("OnLineBoxColor"), box.OnLineBoxColor);
-    b.WriteUInt(s, QStringLiteral("OffLineBoxColor"), box.OffLineBoxColor);
-    b.WriteUInt(s, QStringLiteral("OnLineTextColor"), box.OnLineTextColor);
-    b.WriteUInt(s, QStringLiteral("OffLineTextColor"), box.OffLineTextColor);
-    b.WriteString(s, QStringLiteral("OnLinePicFile"), box.OnLinePicFile);
-    b.WriteString(s, QStringLiteral("OffLinePicFile"), box.OffLinePicFile);
-    b.WriteString(s, QStringLiteral("IPAdress"), box.IPAdress);
-    b.WriteUInt(s, QStringLiteral("IPv"), u(box.IPv));
-    b.WriteUInt(s, QStringLiteral("Port"), u(box.Port));
-    b.WriteUInt(s, QStringLiteral("VerifyMetod"), u(box.VerifyMetod));
-    b.WriteUInt(s, QStringLiteral("Sound"), box.Sound);
-    b.WriteUInt(s, QStringLiteral("Logging"), u(box.Logging));
-    b.WriteUInt(s, QStringLiteral("MsgBox"), u(box.MsgBox));
-    b.WriteString(s, QStringLiteral("UpPath"), box.UpPath);
-    b.WriteString(s, QStringLiteral("DownPath"), box.DownPath);
-    b.WriteString(s, QStringLiteral("OpenPath"), box.OpenPath);
-    b.WriteString(s, QStringLiteral("ClosePath"), box.ClosePath);
-    b.WriteString(s, QStringLiteral("TcpDownPath"), box.TcpDownPath);
-    b.WriteUInt(s, QStringLiteral("CustomSoundCheck"), u(box.CustomSoundCheck));
-    b.WriteString(s, QStringLiteral("UpTextString"), box.UpTextString);
-    b.WriteString(s, QStringLiteral("DownTextString"), box.DownTextString);
-    b.WriteString(s, QStringLiteral("OpenTextString"), box.OpenTextString);
-    b.WriteString(s, QStringLiteral("CloseTextString"), box.CloseTextString);
-    b.WriteString(s, QStringLiteral("TDownTextString"), box.TDownTextString);
-    b.WriteUInt(s, QStringLiteral("SpeechTextCheck"), u(box.SpeechTextCheck));
-    b.WriteString(s, QStringLiteral("ExecFilePath"), box.ExecFilePath);
-    b.WriteString(s, QStringLiteral("ExecFileParam"), box.ExecFileParam);
-    b.WriteUInt(s, QStringLiteral("ExecFileStatusCheck"), u(box.ExecFileStatusCheck));
-    b.WriteUInt(s, QStringLiteral("ExecFileCheck"), u(box.ExecFileCheck));
+    for (const CMonitorKey& key : MonitorKeys()) {
+        std::visit(
+            [&](auto field) {
+                const auto& value = box.*field;
+                if constexpr (std::is_same_v<std::decay_t<decltype(value)>, QString>)
+                    b.WriteString(s, key.Name, value);
+                else if (key.Kind == MonitorKeyKind::PictureType)
+                    b.WriteInt(s, key.Name, static_cast<std::int32_t>(value));
+                else
+                    b.WriteUInt(s, key.Name, static_cast<std::uint32_t>(value));
+            },
+            key.Field);
+    }
+}
+
+// The value a number key reads as, before it is narrowed to its field.
+template <typename Reader>
+std::int64_t ReadMonitorNumber(const Reader& f, const QString& section, const CMonitorKey& key) {
+    switch (key.Kind) {
+    case MonitorKeyKind::Int:
+        return f.ReadInt(section, key.Name);
+    case MonitorKeyKind::LowByte:
+        return f.ReadInt(section, key.Name) & 0xFF;
+    case MonitorKeyKind::Colour:
+        return f.ReadUIntDefault(section, key.Name, 0);
+    case MonitorKeyKind::Unsigned:
+    case MonitorKeyKind::PictureType:
+    case MonitorKeyKind::String:
+        break;
+    }
+    return f.ReadUInt(section, key.Name);
+}
+
+// The value a key of "main" reads as, for the number kinds.
+template <typename Reader>
+std::int64_t ReadGlobalNumber(const Reader& f, const QString& section, const CGlobalKey& key) {
+    switch (key.Kind) {
+    case GlobalKeyKind::UInt:
+        return f.ReadUInt(section, key.Name);
+    case GlobalKeyKind::LowByte:
+        return f.ReadInt(section, key.Name) & 0xFF;
+    case GlobalKeyKind::Negated:
+        return f.ReadInt(section, key.Name) == 0;
+    case GlobalKeyKind::Volume:
+        return f.ReadUIntDefault(section, key.Name, 65535);
+    case GlobalKeyKind::Int:
+    case GlobalKeyKind::String:
+        break;
+    }
+    return f.ReadInt(section, key.Name);
+}
+
+template <typename Reader>
+void ReadGlobalKey(const Reader& f, const CGlobalKey& key, CGlobalSettings& settings) {
+    std::visit(
+        [&](auto field) {
+            using Field = decltype(field);
+            if constexpr (std::is_same_v<Field, std::monostate>) {
+                return;
+            } else if constexpr (std::is_same_v<Field, std::atomic<std::uint32_t>*>) {
+                field->store(static_cast<std::uint32_t>(ReadGlobalNumber(f, MainSection, key)));
+            } else {
+                auto& value = settings.*field;
+                using T = std::decay_t<decltype(value)>;
+                if constexpr (std::is_same_v<T, QString>)
+                    value = f.ReadString(MainSection, key.Name);
+                else
+                    value = static_cast<T>(ReadGlobalNumber(f, MainSection, key));
+            }
+        },
+        key.Field);
 }
 
 } // namespace
@@ -154,41 +199,20 @@ namespace {
 template <typename Reader>
 void ReadMonitorSectionFrom(const Reader& f, int index, const QString& picturesFolder, CMonitorBox& box) {
     const QString s = BoxSectionName(index);
-    const auto i32 = [](std::uint32_t v) { return static_cast<std::int32_t>(v); };
-    box.Text = f.ReadString(s, QStringLiteral("Text"));
-    box.PicTypeOnLine = i32(f.ReadUInt(s, QStringLiteral("PicTypeOnLine")));
-    box.PicTypeOffLine = i32(f.ReadUInt(s, QStringLiteral("PicTypeOffLine")));
-    box.OnLinePicFile = f.ReadString(s, QStringLiteral("OnLinePicFile"));
-    box.OffLinePicFile = f.ReadString(s, QStringLiteral("OffLinePicFile"));
+    for (const CMonitorKey& key : MonitorKeys()) {
+        std::visit(
+            [&](auto field) {
+                auto& value = box.*field;
+                using T = std::decay_t<decltype(value)>;
+                if constexpr (std::is_same_v<T, QString>)
+                    value = f.ReadString(s, key.Name);
+                else
+                    value = static_cast<T>(ReadMonitorNumber(f, s, key));
+            },
+            key.Field);
+    }
     box.OnLinePicPath = picturesFolder + box.OnLinePicFile;
     box.OffLinePicPath = picturesFolder + box.OffLinePicFile;
-    box.OnLineBoxColor = f.ReadUIntDefault(s, QStringLiteral("OnLineBoxColor"), 0);
-    box.OffLineBoxColor = f.ReadUIntDefault(s, QStringLiteral("OffLineBoxColor"), 0);
-    box.OnLineTextColor = f.ReadUIntDefault(s, QStringLiteral("OnLineTextColor"), 0);
-    box.OffLineTextColor = f.ReadUIntDefault(s, QStringLiteral("OffLineTextColor"), 0);
-    box.IPAdress = f.ReadString(s, QStringLiteral("IPAdress"));
-    box.IPv = i32(f.ReadUInt(s, QStringLiteral("IPv")));
-    box.Port = i32(f.ReadUInt(s, QStringLiteral("Port")));
-    box.VerifyMetod = i32(f.ReadUInt(s, QStringLiteral("VerifyMetod")));
-    box.Sound = static_cast<std::uint8_t>(f.ReadInt(s, QStringLiteral("Sound")) & 0xFF);
-    box.Logging = f.ReadInt(s, QStringLiteral("Logging"));
-    box.MsgBox = f.ReadInt(s, QStringLiteral("MsgBox"));
-    box.UpPath = f.ReadString(s, QStringLiteral("UpPath"));
-    box.DownPath = f.ReadString(s, QStringLiteral("DownPath"));
-    box.OpenPath = f.ReadString(s, QStringLiteral("OpenPath"));
-    box.ClosePath = f.ReadString(s, QStringLiteral("ClosePath"));
-    box.TcpDownPath = f.ReadString(s, QStringLiteral("TcpDownPath"));
-    box.CustomSoundCheck = f.ReadInt(s, QStringLiteral("CustomSoundCheck"));
-    box.UpTextString = f.ReadString(s, QStringLiteral("UpTextString"));
-    box.DownTextString = f.ReadString(s, QStringLiteral("DownTextString"));
-    box.OpenTextString = f.ReadString(s, QStringLiteral("OpenTextString"));
-    box.CloseTextString = f.ReadString(s, QStringLiteral("CloseTextString"));
-    box.TDownTextString = f.ReadString(s, QStringLiteral("TDownTextString"));
-    box.SpeechTextCheck = f.ReadInt(s, QStringLiteral("SpeechTextCheck"));
-    box.ExecFilePath = f.ReadString(s, QStringLiteral("ExecFilePath"));
-    box.ExecFileParam = f.ReadString(s, QStringLiteral("ExecFileParam"));
-    box.ExecFileStatusCheck = i32(f.ReadUInt(s, QStringLiteral("ExecFileStatusCheck")));
-    box.ExecFileCheck = i32(f.ReadUInt(s, QStringLiteral("ExecFileCheck")));
 }
 
 } // namespace
@@ -211,36 +235,15 @@ void LoadConfig(CIniFile& configFile, CIniFile& mainIniFile, const CDataPaths& p
 
     const CIniFile::Snapshot f(configFile);
     const QString& m = MainSection;
-    const std::int32_t firstStart = f.ReadInt(m, QStringLiteral("FirstStart"));
-    settings.XBox = f.ReadInt(m, QStringLiteral("XBox"));
-    settings.YBox = f.ReadInt(m, QStringLiteral("YBox"));
+    const std::int32_t firstStart = f.ReadInt(m, FirstStartKey);
     // The table has 60 slots; more sections than that are not loaded.
     const std::int32_t numBox = std::clamp(f.ReadInt(m, NumBoxKey), 0, MaxMonitors);
-    settings.PosX = f.ReadInt(m, QStringLiteral("PosX"));
-    settings.PosY = f.ReadInt(m, QStringLiteral("PosY"));
-    settings.WinPos = f.ReadInt(m, QStringLiteral("WinPos"));
-    settings.WinBeh = f.ReadInt(m, QStringLiteral("WinBeh"));
-    settings.Transparent = static_cast<std::uint8_t>(f.ReadInt(m, QStringLiteral("Transparent")) & 0xFF);
-    VerifyTime.store(f.ReadUInt(m, QStringLiteral("VerifyTime")));
-    TimeOut.store(f.ReadUInt(m, QStringLiteral("TimeOut")));
-    settings.ShowOnLineOffLineTime =
-        static_cast<std::uint8_t>(f.ReadInt(m, QStringLiteral("ShowOnLineOffLineTime")) & 0xFF);
-    settings.DCOBEFE = f.ReadInt(m, QStringLiteral("DCOBEFE"));
-    settings.DCOBEFPath = f.ReadString(m, QStringLiteral("DCOBEFPath"));
-    settings.DCOBEFParameters = f.ReadString(m, QStringLiteral("DCOBEFParameters"));
-    settings.ErrorDefaultSound = f.ReadInt(m, QStringLiteral("ErrorDefaultSound"));
-    settings.PlayErrorDefSoundPath = f.ReadString(m, QStringLiteral("PlayErrorDefSoundPath"));
-    settings.HideTaskBarButton = mainIniFile.ReadInt(m, QStringLiteral("HideTaskBarButton"));
-    settings.ErrorSound = f.ReadInt(m, QStringLiteral("ErrorSound"));
-    settings.EnableLog = f.ReadInt(m, QStringLiteral("EnableLog"));
-    settings.ErrorMsgBox = f.ReadInt(m, QStringLiteral("ErrorMsgBox"));
-    settings.ShowReplyTime = f.ReadInt(m, QStringLiteral("ShowUpDownTime")) == 0;
-    settings.ShowIPandMethod = f.ReadInt(m, QStringLiteral("ShowIPandMethodX")) == 0;
-    settings.ShowStatus = f.ReadInt(m, QStringLiteral("ShowStatusX")) == 0;
-    settings.ErrorTextSpeechSound = f.ReadInt(m, QStringLiteral("ErrorTextSpeechSound"));
-    settings.ErrorTextSpeechText = f.ReadString(m, QStringLiteral("ErrorTextSpeechText"));
-    settings.Volume = f.ReadUIntDefault(m, QStringLiteral("Volume"), 65535);
-    settings.VolumeMute = f.ReadInt(m, QStringLiteral("VolumeMute"));
+    for (const CGlobalKey& key : GlobalKeys()) {
+        if (key.InMainIni)
+            ReadGlobalKey(mainIniFile, key, settings);
+        else
+            ReadGlobalKey(f, key, settings);
+    }
 
     if (settings.HideTaskBarButton == 1 && hooks.HideTaskBarButton)
         hooks.HideTaskBarButton();
@@ -250,9 +253,9 @@ void LoadConfig(CIniFile& configFile, CIniFile& mainIniFile, const CDataPaths& p
         settings.PosX = pos.x();
         settings.PosY = pos.y();
         CIniFile::Batch b(configFile);
-        b.WriteInt(m, QStringLiteral("PosX"), settings.PosX);
-        b.WriteInt(m, QStringLiteral("PosY"), settings.PosY);
-        b.WriteInt(m, QStringLiteral("FirstStart"), 0);
+        b.WriteInt(m, GlobalKeyName(&CGlobalSettings::PosX), settings.PosX);
+        b.WriteInt(m, GlobalKeyName(&CGlobalSettings::PosY), settings.PosY);
+        b.WriteInt(m, FirstStartKey, 0);
         b.Commit();
     }
 
@@ -282,46 +285,57 @@ bool SaveBoxes(CIniFile& configFile, const CMonitorTable& table) {
 
 bool WritePosition(CIniFile& configFile, std::int32_t posX, std::int32_t posY) {
     CIniFile::Batch b(configFile);
-    b.WriteInt(MainSection, QStringLiteral("PosX"), posX);
-    b.WriteInt(MainSection, QStringLiteral("PosY"), posY);
+    b.WriteInt(MainSection, GlobalKeyName(&CGlobalSettings::PosX), posX);
+    b.WriteInt(MainSection, GlobalKeyName(&CGlobalSettings::PosY), posY);
     return b.Commit();
 }
 
 bool WriteWinPos(CIniFile& configFile, std::int32_t winPos) {
-    return configFile.WriteInt(MainSection, QStringLiteral("WinPos"), winPos);
+    return configFile.WriteInt(MainSection, GlobalKeyName(&CGlobalSettings::WinPos), winPos);
 }
 
 bool WriteWinBeh(CIniFile& configFile, std::int32_t winBeh) {
-    return configFile.WriteInt(MainSection, QStringLiteral("WinBeh"), winBeh);
+    return configFile.WriteInt(MainSection, GlobalKeyName(&CGlobalSettings::WinBeh), winBeh);
 }
 
 bool WriteGlobalProperties(CIniFile& configFile, CIniFile& mainIniFile, const CGlobalSettings& g,
                            std::uint32_t verifyTime, std::uint32_t timeOut) {
-    const bool mainIni = mainIniFile.WriteUInt(MainSection, QStringLiteral("HideTaskBarButton"),
-                                               static_cast<std::uint32_t>(g.HideTaskBarButton));
+    std::vector<const CGlobalKey*> applied;
+    for (const CGlobalKey& key : GlobalKeys())
+        if (key.ApplyOrder > 0)
+            applied.push_back(&key);
+    std::sort(applied.begin(), applied.end(),
+              [](const CGlobalKey* a, const CGlobalKey* b) { return a->ApplyOrder < b->ApplyOrder; });
+
+    bool mainIni = true;
     CIniFile::Batch b(configFile);
-    const QString& m = MainSection;
-    b.WriteInt(m, QStringLiteral("ErrorSound"), g.ErrorSound);
-    b.WriteUInt(m, QStringLiteral("ErrorDefaultSound"), static_cast<std::uint32_t>(g.ErrorDefaultSound));
-    b.WriteString(m, QStringLiteral("PlayErrorDefSoundPath"), g.PlayErrorDefSoundPath);
-    b.WriteInt(m, QStringLiteral("DCOBEFE"), g.DCOBEFE);
-    b.WriteString(m, QStringLiteral("DCOBEFPath"), g.DCOBEFPath);
-    b.WriteString(m, QStringLiteral("DCOBEFParameters"), g.DCOBEFParameters);
-    b.WriteInt(m, QStringLiteral("XBox"), g.XBox);
-    b.WriteInt(m, QStringLiteral("YBox"), g.YBox);
-    b.WriteUInt(m, QStringLiteral("VerifyTime"), verifyTime);
-    b.WriteUInt(m, QStringLiteral("TimeOut"), timeOut);
-    b.WriteInt(m, QStringLiteral("Transparent"), g.Transparent);
-    b.WriteInt(m, QStringLiteral("ShowOnLineOffLineTime"), g.ShowOnLineOffLineTime);
-    b.WriteInt(m, QStringLiteral("EnableLog"), g.EnableLog);
-    b.WriteInt(m, QStringLiteral("ErrorMsgBox"), g.ErrorMsgBox);
-    b.WriteInt(m, QStringLiteral("ShowUpDownTime"), g.ShowReplyTime ? 0 : 1);
-    b.WriteInt(m, QStringLiteral("ShowIPandMethodX"), g.ShowIPandMethod ? 0 : 1);
-    b.WriteInt(m, QStringLiteral("ShowStatusX"), g.ShowStatus ? 0 : 1);
-    b.WriteInt(m, QStringLiteral("ErrorTextSpeechSound"), g.ErrorTextSpeechSound);
-    b.WriteString(m, QStringLiteral("ErrorTextSpeechText"), g.ErrorTextSpeechText);
-    b.WriteInt(m, QStringLiteral("VolumeMute"), g.VolumeMute);
-    b.WriteUInt(m, QStringLiteral("Volume"), g.Volume);
+    for (const CGlobalKey* key : applied) {
+        std::visit(
+            [&](auto field) {
+                using Field = decltype(field);
+                if constexpr (std::is_same_v<Field, std::monostate>) {
+                    return;
+                } else if constexpr (std::is_same_v<Field, QString CGlobalSettings::*>) {
+                    b.WriteString(MainSection, key->Name, g.*field);
+                } else {
+                    std::int64_t value = 0;
+                    if constexpr (std::is_same_v<Field, std::atomic<std::uint32_t>*>)
+                        value = field == &VerifyTime ? verifyTime : timeOut;
+                    else if (key->Kind == GlobalKeyKind::Negated)
+                        value = g.*field ? 0 : 1;
+                    else
+                        value = g.*field;
+                    if (key->InMainIni)
+                        mainIni =
+                            mainIniFile.WriteUInt(MainSection, key->Name, static_cast<std::uint32_t>(value));
+                    else if (key->WrittenUnsigned)
+                        b.WriteUInt(MainSection, key->Name, static_cast<std::uint32_t>(value));
+                    else
+                        b.WriteInt(MainSection, key->Name, static_cast<std::int32_t>(value));
+                }
+            },
+            key->Field);
+    }
     const bool config = b.Commit();
     return mainIni && config;
 }
@@ -333,24 +347,24 @@ bool EnsureConfigMarker(CIniFile& configFile) {
 }
 
 bool WriteNetUserName(CIniFile& configFile, const QString& userName) {
-    return configFile.WriteString(MainSection, QStringLiteral("NetUserName"), userName);
+    return configFile.WriteString(MainSection, NetUserNameKey, userName);
 }
 
 bool WriteNetMsgCommand(CIniFile& configFile, const QString& command, const QString& parameters) {
     CIniFile::Batch b(configFile);
-    b.WriteString(MainSection, QStringLiteral("SendNetMsgComm"), command);
-    b.WriteString(MainSection, QStringLiteral("SendNetMsgParam"), parameters);
+    b.WriteString(MainSection, SendNetMsgCommKey, command);
+    b.WriteString(MainSection, SendNetMsgParamKey, parameters);
     return b.Commit();
 }
 
 QString ReadNetUserName(const CIniFile& configFile) {
-    return configFile.ReadString(MainSection, QStringLiteral("NetUserName"));
+    return configFile.ReadString(MainSection, NetUserNameKey);
 }
 
 QString ReadNetMsgCommand(const CIniFile& configFile) {
-    return configFile.ReadString(MainSection, QStringLiteral("SendNetMsgComm"));
+    return configFile.ReadString(MainSection, SendNetMsgCommKey);
 }
 
 QString ReadNetMsgParameters(const CIniFile& configFile) {
-    return configFile.ReadString(MainSection, QStringLiteral("SendNetMsgParam"));
+    return configFile.ReadString(MainSection, SendNetMsgParamKey);
 }

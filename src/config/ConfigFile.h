@@ -26,7 +26,8 @@ QString BoxSectionName(int index);
 // start then writes it again). Main.ini's HideTaskBarButton is written at its place in the order.
 bool WriteFirstStart(CIniFile& configFile, CIniFile& mainIniFile);
 
-// What LoadConfig hands back to the main window at steps 3, 6 and 7.
+// What LoadConfig hands back to the main window: the taskbar button after reading "main", then
+// the pictures of every monitor, then its CHECKING report.
 struct CConfigLoadHooks {
     std::function<void()> HideTaskBarButton; // HideTaskBarButton is exactly 1
     std::function<void(int)> LoadPictures;   // per monitor index, in table order
@@ -39,8 +40,7 @@ struct CConfigLoadHooks {
 // arithmetic is done wide and clamped, so hand-edited sizes cannot overflow.
 QPoint FirstStartPosition(const QRect& workArea, std::int32_t xBox, std::int32_t yBox, std::int32_t numBox);
 
-// Loads the configuration (writing the first start when the file is absent), in the documented
-// order: binds configFile to paths.ConfigPath, reads "main" (HideTaskBarButton from mainIniFile,
+// Loads the configuration (writing the first start when the file is absent), in this order: binds configFile to paths.ConfigPath, reads "main" (HideTaskBarButton from mainIniFile,
 // which must be bound), centres on FirstStart, creates and reads the monitors into the table (with
 // mainWindow and their index; picture paths from paths.PicturesFolder), then runs the hooks.
 // VerifyTime and TimeOut go into the process-wide values. The file is read once (nothing else

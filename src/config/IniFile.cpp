@@ -1,7 +1,7 @@
 #include "config/IniFile.h"
 
-#include "config/AtomicFile.h"
 #include "config/IniDocument.h"
+#include "platform/Files.h"
 
 #include <QFileInfo>
 #include <limits>

@@ -1,5 +1,7 @@
 #include "config/Skins.h"
 
+#include "monitor/MonitorKeys.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -50,12 +52,16 @@ bool SkinExists(const QString& skinsFolder, const QString& name) {
 
 CSkin ReadSkin(const CIniFile& skinFile) {
     CSkin skin;
-    skin.OnLineBoxColor = skinFile.ReadUIntDefault(SkinSection, QStringLiteral("OnLineBoxColor"), 0);
-    skin.OffLineBoxColor = skinFile.ReadUIntDefault(SkinSection, QStringLiteral("OffLineBoxColor"), 0);
-    skin.OnLineTextColor = skinFile.ReadUIntDefault(SkinSection, QStringLiteral("OnLineTextColor"), 0);
-    skin.OffLineTextColor = skinFile.ReadUIntDefault(SkinSection, QStringLiteral("OffLineTextColor"), 0);
-    skin.OnLinePicFile = skinFile.ReadString(SkinSection, QStringLiteral("OnLinePicFile"));
-    skin.OffLinePicFile = skinFile.ReadString(SkinSection, QStringLiteral("OffLinePicFile"));
+    skin.OnLineBoxColor =
+        skinFile.ReadUIntDefault(SkinSection, MonitorKeyName(&CMonitorBox::OnLineBoxColor), 0);
+    skin.OffLineBoxColor =
+        skinFile.ReadUIntDefault(SkinSection, MonitorKeyName(&CMonitorBox::OffLineBoxColor), 0);
+    skin.OnLineTextColor =
+        skinFile.ReadUIntDefault(SkinSection, MonitorKeyName(&CMonitorBox::OnLineTextColor), 0);
+    skin.OffLineTextColor =
+        skinFile.ReadUIntDefault(SkinSection, MonitorKeyName(&CMonitorBox::OffLineTextColor), 0);
+    skin.OnLinePicFile = skinFile.ReadString(SkinSection, MonitorKeyName(&CMonitorBox::OnLinePicFile));
+    skin.OffLinePicFile = skinFile.ReadString(SkinSection, MonitorKeyName(&CMonitorBox::OffLinePicFile));
     return skin;
 }
 
@@ -72,12 +78,12 @@ bool SaveSkin(CIniFile& skinFile, const QString& skinsFolder, const QString& nam
         return false;
     skinFile.SetPath(path);
     CIniFile::Batch b(skinFile);
-    b.WriteString(SkinSection, QStringLiteral("OnLinePicFile"), skin.OnLinePicFile);
-    b.WriteString(SkinSection, QStringLiteral("OffLinePicFile"), skin.OffLinePicFile);
-    b.WriteUInt(SkinSection, QStringLiteral("OffLineBoxColor"), skin.OffLineBoxColor);
-    b.WriteUInt(SkinSection, QStringLiteral("OnLineBoxColor"), skin.OnLineBoxColor);
-    b.WriteUInt(SkinSection, QStringLiteral("OnLineTextColor"), skin.OnLineTextColor);
-    b.WriteUInt(SkinSection, QStringLiteral("OffLineTextColor"), skin.OffLineTextColor);
+    b.WriteString(SkinSection, MonitorKeyName(&CMonitorBox::OnLinePicFile), skin.OnLinePicFile);
+    b.WriteString(SkinSection, MonitorKeyName(&CMonitorBox::OffLinePicFile), skin.OffLinePicFile);
+    b.WriteUInt(SkinSection, MonitorKeyName(&CMonitorBox::OffLineBoxColor), skin.OffLineBoxColor);
+    b.WriteUInt(SkinSection, MonitorKeyName(&CMonitorBox::OnLineBoxColor), skin.OnLineBoxColor);
+    b.WriteUInt(SkinSection, MonitorKeyName(&CMonitorBox::OnLineTextColor), skin.OnLineTextColor);
+    b.WriteUInt(SkinSection, MonitorKeyName(&CMonitorBox::OffLineTextColor), skin.OffLineTextColor);
     return b.Commit();
 }
 

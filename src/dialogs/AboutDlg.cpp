@@ -1,6 +1,6 @@
 #include "dialogs/AboutDlg.h"
 
-#include "ProgramArt.h"
+#include "strip/ProgramArt.h"
 
 #include <QDesktopServices>
 #include <QGridLayout>

@@ -2,8 +2,8 @@
 
 #include "config/DataPaths.h"
 #include "config/GlobalSettings.h"
-#include "mainwnd/TrayRules.h"
 #include "monitor/MonitorTable.h"
+#include "strip/TrayRules.h"
 
 #include <QPoint>
 #include <QPointer>
@@ -14,6 +14,7 @@
 #include <memory>
 
 class CAboutDlg;
+struct CConfigCommandOutcome;
 class CBoxStatusHandler;
 class CIniFile;
 class CSystemTray;
@@ -104,7 +105,11 @@ protected:
 
 private:
     void DestroyAllRecords();
+    // After a restore or reset: its message, then the configuration loaded anew when it changed.
+    void ApplyConfigOutcome(const CConfigCommandOutcome& outcome);
     void ApplyStacking(bool raise);
+    // Always Top, Normal and Always Bottom: the mode, its layer and its key.
+    void SetWinBeh(std::int32_t winBeh, bool raiseFirst);
     void ApplyTaskbarButton();
     void ApplyWindowStates();
     // Maps the strip again when the window manager withdrew it while it should show; checks

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwnd/TrayRules.h"
+#include "strip/TrayRules.h"
 
 #include <QIcon>
 #include <QObject>

@@ -1,5 +1,6 @@
 #include "monitor/MonitorBox.h"
 
+#include "monitor/MonitorKeys.h"
 #include "monitor/NetThread.h"
 #include "monitor/SharedTiming.h"
 #include "platform/NetProbes.h"
@@ -17,10 +18,6 @@ CMonitorBox::~CMonitorBox() {
         BoxIndex = DestroyedBoxIndex;
         Worker->RequestStop();
     }
-}
-
-void CMonitorBox::StartWorker() {
-    StartWorker(SystemNetProbes());
 }
 
 void CMonitorBox::StartWorker(std::shared_ptr<INetProbes> probes) {
@@ -49,39 +46,26 @@ void CMonitorBox::KillWorker() {
     Worker.reset();
 }
 
+bool CMonitorBox::UpdateStatusText() {
+    const char* text = ErrorStatusText(Status);
+    if (!text)
+        return false;
+    StatusText = QString::fromLatin1(text);
+    return true;
+}
+
+void CMonitorBox::SetPictures(CBoxPictures pictures) {
+    PicTypeOnLine = pictures.OnLine.Type;
+    OnLineIcon = std::move(pictures.OnLine.Icon);
+    OnLineBitmap = std::move(pictures.OnLine.Bitmap);
+    PicTypeOffLine = pictures.OffLine.Type;
+    OffLineIcon = std::move(pictures.OffLine.Icon);
+    OffLineBitmap = std::move(pictures.OffLine.Bitmap);
+}
+
 void CMonitorBox::CopySettingsFrom(const CMonitorBox& o) {
-    Text = o.Text;
-    PicTypeOnLine = o.PicTypeOnLine;
-    PicTypeOffLine = o.PicTypeOffLine;
+    for (const CMonitorKey& key : MonitorKeys())
+        std::visit([&](auto field) { this->*field = o.*field; }, key.Field);
     OnLinePicPath = o.OnLinePicPath;
     OffLinePicPath = o.OffLinePicPath;
-    OnLinePicFile = o.OnLinePicFile;
-    OffLinePicFile = o.OffLinePicFile;
-    OnLineBoxColor = o.OnLineBoxColor;
-    OffLineBoxColor = o.OffLineBoxColor;
-    OnLineTextColor = o.OnLineTextColor;
-    OffLineTextColor = o.OffLineTextColor;
-    IPAdress = o.IPAdress;
-    IPv = o.IPv;
-    VerifyMetod = o.VerifyMetod;
-    Port = o.Port;
-    Sound = o.Sound;
-    Logging = o.Logging;
-    MsgBox = o.MsgBox;
-    UpPath = o.UpPath;
-    DownPath = o.DownPath;
-    OpenPath = o.OpenPath;
-    ClosePath = o.ClosePath;
-    TcpDownPath = o.TcpDownPath;
-    CustomSoundCheck = o.CustomSoundCheck;
-    UpTextString = o.UpTextString;
-    DownTextString = o.DownTextString;
-    OpenTextString = o.OpenTextString;
-    CloseTextString = o.CloseTextString;
-    TDownTextString = o.TDownTextString;
-    SpeechTextCheck = o.SpeechTextCheck;
-    ExecFilePath = o.ExecFilePath;
-    ExecFileParam = o.ExecFileParam;
-    ExecFileStatusCheck = o.ExecFileStatusCheck;
-    ExecFileCheck = o.ExecFileCheck;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "monitor/MonitorStatus.h"
-#include "pictures/KBitmap.h"
+#include "types/KBitmap.h"
+#include "types/MonitorStatus.h"
 
 #include <QString>
 #include <cstdint>
@@ -68,14 +68,20 @@ public:
     std::int32_t ExecFileStatusCheck = 0;
     std::int32_t ExecFileCheck = 0;
 
-    // Starts a new worker for this record's current target (the worker copies the target here).
-    void StartWorker();
-    // The same with other probes than the system's (tests).
+    // Starts a new worker with the given probes for this record's current target (the worker
+    // copies the target here).
     void StartWorker(std::shared_ptr<INetProbes> probes);
     // Cuts the current worker loose: it ends at its next stop check and never reports again.
     void DetachWorker();
     // Program exit: the worker is stopped for good without waiting on it.
     void KillWorker();
+
+    // In an error state (IPERROR, NETERROR, CHECKING) StatusText becomes that state's text;
+    // otherwise it keeps the last one. True in an error state.
+    bool UpdateStatusText();
+
+    // Takes loaded pictures with their kinds in place of the ones held.
+    void SetPictures(CBoxPictures pictures);
 
     // Copies every persisted setting (all keyed fields, picture kinds and names included) and the
     // two full picture paths; run-time state and pictures are left alone.

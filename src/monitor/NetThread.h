@@ -1,7 +1,7 @@
 #pragma once
 
-#include "monitor/MonitorStatus.h"
 #include "platform/NetProbes.h"
+#include "types/MonitorStatus.h"
 
 #include <atomic>
 #include <condition_variable>

@@ -115,8 +115,7 @@ std::int32_t CBoxStatusHandler::OnBoxStatus(std::uint32_t wParam, std::int32_t l
     if (!RepaintWanted(oldStatus, newStatus, oldReplyTime, lParam, Settings.ShowReplyTime))
         return 0;
 
-    if (const char* text = ErrorStatusText(newStatus))
-        box->StatusText = QString::fromLatin1(text);
+    box->UpdateStatusText();
 
     if (Repaint)
         Repaint();
@@ -128,14 +127,14 @@ std::int32_t CBoxStatusHandler::OnBoxStatus(std::uint32_t wParam, std::int32_t l
         Starter.StartSound(FillSoundThread(*box, Settings, newStatus, Paths.ProgramFolder));
 
     if (MessageBoxWanted(oldStatus, newStatus, box->MsgBox, Settings.ErrorMsgBox))
-        Starter.StartStatusMessage({box->Status, box->VerifyMetod, box->Text, box->IPAdress, box->Port});
+        Starter.StartStatusMessage(StatusRecordOf(*box));
 
     if (Settings.EnableLog != 0 || box->Logging != 0)
         AppendMonitorLog(Paths.LogsFolder, newStatus, box->VerifyMetod, box->IPAdress, box->Port, Now());
 
     if (box->ExecFileCheck != 0 && StatusFileWanted(oldStatus, newStatus, box->ExecFileStatusCheck))
         Starter.StartStatusFile(
-            StatusFileCommand(box->ExecFilePath, box->ExecFileParam, PlaceholderRecordOf(*box)));
+            StatusFileCommand(box->ExecFilePath, box->ExecFileParam, StatusRecordOf(*box)));
 
     return 0;
 }

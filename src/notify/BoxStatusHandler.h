@@ -19,7 +19,8 @@ bool MessageBoxWanted(MonitorStatus oldStatus, MonitorStatus newStatus, std::int
                       std::int32_t errorMsgBox);
 bool StatusFileWanted(MonitorStatus oldStatus, MonitorStatus newStatus, std::int32_t execFileStatusCheck);
 
-// Step 3: whether a report repaints the strip.
+// Whether a report repaints the strip: a new status, or a new reply time of an Up or Close
+// monitor while the reply line shows.
 bool RepaintWanted(MonitorStatus oldStatus, MonitorStatus newStatus, std::int32_t oldReplyTime,
                    std::int32_t newReplyTime, bool showReplyTime);
 

@@ -1,10 +1,6 @@
 #include "notify/MonitorLog.h"
 
-#include <QFile>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
+#include "platform/Files.h"
 
 QString MonitorLogFileName(const QString& ipAdress, std::int32_t verifyMetod, std::int32_t port) {
     QString name = ipAdress;
@@ -68,26 +64,5 @@ bool AppendMonitorLog(const QString& logsFolder, MonitorStatus status, std::int3
     const QString name = MonitorLogFileName(ipAdress, verifyMetod, port);
     if (name.isEmpty())
         return false;
-    const QByteArray path = QFile::encodeName(logsFolder + name);
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0)
-        return false;
-    // Not shared while open: a file another writer holds is skipped.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return false;
-    }
-    const QByteArray line = MonitorLogLine(status, verifyMetod, ipAdress, port, now).toUtf8();
-    bool ok = true;
-    qsizetype done = 0;
-    while (done < line.size()) {
-        const ssize_t n = ::write(fd, line.constData() + done, static_cast<size_t>(line.size() - done));
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        done += n;
-    }
-    ::close(fd);
-    return ok;
+    return AppendToFile(logsFolder + name, MonitorLogLine(status, verifyMetod, ipAdress, port, now).toUtf8());
 }

@@ -43,5 +43,6 @@ QString SendNetMessage(const CNetMessageSettings& settings, const QString& ipAdr
         return {};
     const QString parameters =
         ExpandNetMessageParameters(settings.SendNetMsgParam, ipAdress, userName, message);
-    return ShellOpen(settings.SendNetMsgComm, parameters) ? QString() : NetMessageStartFailed;
+    return SystemShellStart().ShellOpen(settings.SendNetMsgComm, parameters) ? QString()
+                                                                             : NetMessageStartFailed;
 }

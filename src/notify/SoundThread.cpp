@@ -46,12 +46,12 @@ void CSoundThread::InitInstance() const {
     if (Speak != 0) {
         const QString text = TextToSpeak();
         if (!text.isEmpty())
-            SpeakTextAndWait(text);
+            SystemSpeechEngine().SpeakTextAndWait(text);
         return;
     }
     const QString name = SoundFileName();
     if (!name.isEmpty())
-        PlayWavFileAsync(name);
+        SystemAudioOutput().PlayWavFileAsync(name);
 }
 
 void StartSoundThread(CSoundThread sound, std::function<void()> finished) {

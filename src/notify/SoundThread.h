@@ -1,6 +1,6 @@
 #pragma once
 
-#include "monitor/MonitorStatus.h"
+#include "types/MonitorStatus.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,8 +1,5 @@
 #include "notify/StatusMessage.h"
 
-#include <QApplication>
-#include <QMessageBox>
-
 namespace {
 
 // The closing "Status=" phrase; null for a combination that has no text.
@@ -28,7 +25,7 @@ const char* StatusPhrase(MonitorStatus status, std::int32_t verifyMetod) {
 
 } // namespace
 
-QString StatusMessageText(const CStatusMessageRecord& record, const QDateTime& now) {
+QString StatusMessageText(const CStatusRecord& record, const QDateTime& now) {
     const bool tcp = record.VerifyMetod == MethodTcp;
     const char* status = StatusPhrase(record.Status, record.VerifyMetod);
     if (!status)
@@ -42,20 +39,4 @@ QString StatusMessageText(const CStatusMessageRecord& record, const QDateTime& n
         text += QStringLiteral("Port=%1\n").arg(record.Port);
     text += QStringLiteral("Status=") + QLatin1String(status) + QStringLiteral("\r\n");
     return text;
-}
-
-void ShowStatusMessage(const CStatusMessageRecord& record) {
-    // Without a widget application (a headless tool, a test) there is nowhere to show it.
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return;
-    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Pylarix"),
-                                StatusMessageText(record, QDateTime::currentDateTime()), QMessageBox::Ok);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::NonModal);
-    box->setObjectName(QStringLiteral("PylarixStatusMessage"));
-    box->show();
-    // QMessageBox sets its own window flags when it is first shown; the hint goes on afterwards
-    // (changing flags hides a window, hence the second show).
-    box->setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    box->show();
 }

@@ -63,7 +63,9 @@ void LoadPreviewPicture(const QString& path, std::int32_t& type, CBoxIcon& icon,
     type = PicTypeIcon;
 }
 
-void LoadBoxPictures(CMonitorBox& box) {
-    LoadOnePicture(box.OnLinePicPath, box.PicTypeOnLine, box.OnLineIcon, box.OnLineBitmap);
-    LoadOnePicture(box.OffLinePicPath, box.PicTypeOffLine, box.OffLineIcon, box.OffLineBitmap);
+CBoxPictures LoadBoxPictures(const QString& onLinePicPath, const QString& offLinePicPath) {
+    CBoxPictures pictures;
+    LoadOnePicture(onLinePicPath, pictures.OnLine.Type, pictures.OnLine.Icon, pictures.OnLine.Bitmap);
+    LoadOnePicture(offLinePicPath, pictures.OffLine.Type, pictures.OffLine.Icon, pictures.OffLine.Bitmap);
+    return pictures;
 }

@@ -1,11 +1,8 @@
 #pragma once
 
-#include "monitor/MonitorBox.h"
+#include "types/KBitmap.h"
 
 #include <QString>
-
-inline constexpr std::int32_t PicTypeBitmap = 0;
-inline constexpr std::int32_t PicTypeIcon = 1;
 
 // Kind of a picture from the last three characters of its path, ignoring case: "bmp" is a
 // bitmap, anything else an icon.
@@ -17,10 +14,10 @@ bool LoadIconPicture(const QString& path, CBoxIcon& icon);
 // Loads a .bmp file with Qt's BMP reader; on failure the bitmap is left empty.
 bool LoadBitmapPicture(const QString& path, CKBitmap& bitmap);
 
-// Loads both pictures of a monitor from OnLinePicPath and OffLinePicPath, replacing whatever it
-// held. The kinds follow from the extensions; a bitmap that fails to load becomes kind icon with
-// no icon, so nothing is drawn.
-void LoadBoxPictures(CMonitorBox& box);
+// Loads both pictures of a monitor from its OnLinePicPath and OffLinePicPath. The kinds follow
+// from the extensions; a bitmap that fails to load becomes kind icon with no icon, so nothing is
+// drawn.
+CBoxPictures LoadBoxPictures(const QString& onLinePicPath, const QString& offLinePicPath);
 
 // One picture of the box properties preview: like a box's picture, except that a path ending in
 // neither "ico" nor "bmp" loads nothing (kind icon, no icon).

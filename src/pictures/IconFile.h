@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pictures/KBitmap.h"
+#include "types/KBitmap.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,17 +1,10 @@
 #include "pictures/PictureFile.h"
 
-#include <QSaveFile>
+#include "platform/Files.h"
 
 bool SavePictureFile(const QString& path, const std::vector<std::uint8_t>& bytes) {
     if (bytes.empty())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return WriteFileAtomically(
+        path, QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "monitor/MonitorStatus.h"
+#include "types/MonitorStatus.h"
 
 #include <cstdint>
 #include <memory>
@@ -44,5 +44,6 @@ public:
     virtual MonitorStatus ConnectV6(const std::string& host, std::int32_t port, ProbeState& probe) = 0;
 };
 
-// The real probes of this system. Stateless and shared by every worker.
+// The process's probes, shared by every worker (platform/Platform.h installs them; until then
+// probes that answer NETERROR).
 std::shared_ptr<INetProbes> SystemNetProbes();

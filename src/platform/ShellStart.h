@@ -14,13 +14,19 @@ struct CShellTarget {
     QString Path; // the executable's full path, or the path or URL for the opener
 };
 
-// Executables are absolute paths with the execute bit or names found on PATH; a URL with a
-// scheme and an existing file or folder go to the opener.
-CShellTarget ClassifyShellTarget(const QString& file);
+// Starts files the way the desktop's shell would, never through a command shell.
+class IShellStart {
+public:
+    virtual ~IShellStart() = default;
+    // Executables are absolute paths with the execute bit or names found on PATH; a URL with a
+    // scheme and an existing file or folder go to the opener.
+    virtual CShellTarget ClassifyShellTarget(const QString& file) const = 0;
+    // Starts the file as its kind says: the parameter text is split into arguments (quotes
+    // group, nothing is interpreted). True when the start worked.
+    virtual bool ShellOpen(const QString& file, const QString& parameters) = 0;
+    // Runs ShellOpen on a thread of its own; the caller does not wait and the result is dropped.
+    virtual void ShellOpenDetached(const QString& file, const QString& parameters) = 0;
+};
 
-// Starts the file as its kind says, never through a command shell: the parameter text is split
-// into arguments (quotes group, nothing is interpreted). True when the start worked.
-bool ShellOpen(const QString& file, const QString& parameters);
-
-// Runs ShellOpen on a thread of its own; the caller does not wait and the result is dropped.
-void ShellOpenDetached(const QString& file, const QString& parameters);
+// The process's shell start (platform/Platform.h installs it; the null one until then).
+IShellStart& SystemShellStart();

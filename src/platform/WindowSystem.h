@@ -27,7 +27,7 @@ public:
     virtual bool RemapIfWithdrawn(QWindow* window) = 0;
 };
 
-// The implementation for the running desktop; the X11 parts do nothing on other platforms.
+// The process's window system (platform/Platform.h installs it; the null one until then).
 IWindowSystem& DesktopWindowSystem();
 
 // Work-area helpers shared by the implementation and the main window: QRect's right() is the

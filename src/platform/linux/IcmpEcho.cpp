@@ -1,5 +1,7 @@
 #include "platform/linux/IcmpEcho.h"
 
+#include "platform/linux/Deadline.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -88,12 +90,6 @@ void AttachIdFilterV6(int fd, std::uint16_t id) {
     };
     sock_fprog prog{static_cast<unsigned short>(sizeof code / sizeof code[0]), code};
     ::setsockopt(fd, SOL_SOCKET, SO_ATTACH_FILTER, &prog, sizeof prog);
-}
-
-std::int64_t NowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
 }
 
 void DrainSocket(int fd, bool errorQueue) {
@@ -309,26 +305,17 @@ EchoResult SendEcho(ProbeState& probe, const sockaddr* destination, socklen_t de
     const std::uint16_t sequence = ++probe.EchoSequence;
     const std::vector<std::uint8_t> request =
         BuildEchoRequest(v6, probe.EchoId, sequence, payload, payloadSize);
-    const std::int64_t start = NowNs();
-    const std::int64_t deadline = start + static_cast<std::int64_t>(timeoutMs) * 1000000;
+    const std::int64_t start = MonotonicNs();
+    const std::int64_t deadline = DeadlineAfter(start, timeoutMs);
     if (::sendto(fd, request.data(), request.size(), 0, destination, destinationSize) < 0)
         return result;
 
     std::uint8_t buffer[1500];
     for (;;) {
-        const std::int64_t now = NowNs();
-        if (now >= deadline)
+        short revents = 0;
+        if (PollUntil(fd, POLLIN, deadline, revents) <= 0)
             return result;
-        // Round up so the wait never ends before the time-out.
-        const int waitMs =
-            static_cast<int>(std::min<std::int64_t>((deadline - now + 999999) / 1000000, 1 << 30));
-        pollfd pfd{fd, POLLIN, 0};
-        const int ready = ::poll(&pfd, 1, waitMs);
-        if (ready < 0 && errno != EINTR)
-            return result;
-        if (ready <= 0)
-            continue;
-        if (!raw && (pfd.revents & POLLERR)) {
+        if (!raw && (revents & POLLERR)) {
             for (int i = 0; i < 64; ++i) {
                 const int entry = ReadErrorQueue(fd, v6, sequence);
                 if (entry < 0)
@@ -364,7 +351,7 @@ EchoResult SendEcho(ProbeState& probe, const sockaddr* destination, socklen_t de
             }
             result.Outcome = EchoOutcome::Reply;
             result.Data.assign(packet.Data, packet.Data + packet.DataSize);
-            result.RoundTripMs = static_cast<std::int32_t>((NowNs() - start) / 1000000);
+            result.RoundTripMs = static_cast<std::int32_t>((MonotonicNs() - start) / 1000000);
             return result;
         }
     }

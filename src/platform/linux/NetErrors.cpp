@@ -1,6 +1,6 @@
 #include "platform/linux/NetErrors.h"
 
-#include "monitor/SocketErrors.h"
+#include "types/SocketErrors.h"
 
 #include <cerrno>
 #include <netdb.h>

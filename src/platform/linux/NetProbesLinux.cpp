@@ -1,8 +1,10 @@
 #include "platform/linux/NetProbesLinux.h"
 
-#include "monitor/SocketErrors.h"
+#include "platform/linux/Deadline.h"
+
 #include "platform/linux/IcmpEcho.h"
 #include "platform/linux/NetErrors.h"
+#include "types/SocketErrors.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -16,12 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::int64_t NowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 std::int32_t ElapsedMs(std::int64_t before, std::int64_t after) {
     return static_cast<std::int32_t>((after - before) / 1000000);
@@ -62,27 +58,17 @@ bool ResolveV4(const std::string& host, in_addr& address) {
 // Waits for a non-blocking connect until the deadline; 0 when connected, else a socket error
 // code (WSAEINTR when the deadline passed).
 std::int32_t FinishConnect(int fd, std::int64_t deadline) {
-    for (;;) {
-        const std::int64_t now = NowNs();
-        if (now >= deadline)
-            return WSAEINTR;
-        pollfd pfd{fd, POLLOUT, 0};
-        const int waitMs =
-            static_cast<int>(std::min<std::int64_t>((deadline - now + 999999) / 1000000, 1 << 30));
-        const int ready = ::poll(&pfd, 1, waitMs);
-        if (ready < 0) {
-            if (errno == EINTR)
-                continue;
-            return SocketErrorFromErrno(errno);
-        }
-        if (ready == 0)
-            continue;
-        int error = 0;
-        socklen_t size = sizeof error;
-        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) < 0)
-            return SocketErrorFromErrno(errno);
-        return error == 0 ? 0 : SocketErrorFromErrno(error);
-    }
+    short revents = 0;
+    const int ready = PollUntil(fd, POLLOUT, deadline, revents);
+    if (ready == 0)
+        return WSAEINTR;
+    if (ready < 0)
+        return SocketErrorFromErrno(errno);
+    int error = 0;
+    socklen_t size = sizeof error;
+    if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) < 0)
+        return SocketErrorFromErrno(errno);
+    return error == 0 ? 0 : SocketErrorFromErrno(error);
 }
 
 int OpenDualStackSocket() {
@@ -99,26 +85,14 @@ int OpenDualStackSocket() {
 
 } // namespace
 
-ProbeState::~ProbeState() {
-    Release();
-}
-
-void ProbeState::Release() {
-    if (IcmpHandle >= 0)
-        ::close(IcmpHandle);
-    IcmpHandle = -1;
-    IcmpFamily = 0;
-    IcmpKind = IcmpSocketKind::None;
-}
-
 MonitorStatus CLinuxNetProbes::ConnectV4(const std::string& host, std::int32_t port, ProbeState& probe) {
     probe.ReplyTime = -1;
     CFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (socket.Get() < 0)
         return MonitorStatus::NETERROR;
     // The time-out runs from here, so a slow look-up eats into it.
-    const std::int64_t deadline = NowNs() + static_cast<std::int64_t>(probe.TimeOut) * 1000000;
-    const std::int64_t before = NowNs();
+    const std::int64_t deadline = DeadlineAfter(MonotonicNs(), probe.TimeOut);
+    const std::int64_t before = MonotonicNs();
     std::int32_t error = 0;
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -128,7 +102,7 @@ MonitorStatus CLinuxNetProbes::ConnectV4(const std::string& host, std::int32_t p
     } else if (::connect(socket.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) < 0) {
         error = errno == EINPROGRESS ? FinishConnect(socket.Get(), deadline) : SocketErrorFromErrno(errno);
     }
-    const std::int64_t after = NowNs();
+    const std::int64_t after = MonotonicNs();
     if (error == 0) {
         probe.ReplyTime = ElapsedMs(before, after);
         return MonitorStatus::Open;
@@ -146,7 +120,7 @@ MonitorStatus CLinuxNetProbes::ConnectV6(const std::string& host, std::int32_t p
 
     // Connect by name: every address of the look-up in turn, IPv4 ones in their mapped form,
     // each with the system's own connect time-out.
-    const std::int64_t before = NowNs();
+    const std::int64_t before = MonotonicNs();
     std::int32_t error = 0;
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -196,7 +170,7 @@ MonitorStatus CLinuxNetProbes::ConnectV6(const std::string& host, std::int32_t p
         }
         ::freeaddrinfo(list);
     }
-    const std::int64_t after = NowNs();
+    const std::int64_t after = MonotonicNs();
     probe.ReplyTime = ElapsedMs(before, after);
     return error == 0 ? MonitorStatus::Open : StatusFromSocketError(error);
 }
@@ -245,9 +219,4 @@ MonitorStatus CLinuxNetProbes::PingV6(const std::string& host, ProbeState& probe
         return MonitorStatus::Down;
     probe.ReplyTime = echo.RoundTripMs;
     return MonitorStatus::Up;
-}
-
-std::shared_ptr<INetProbes> SystemNetProbes() {
-    static const std::shared_ptr<INetProbes> probes = std::make_shared<CLinuxNetProbes>();
-    return probes;
 }

@@ -1,6 +1,7 @@
 #include "notify/BoxStatusHandler.h"
 #include "notify/NetMessage.h"
 #include "platform/ShellStart.h"
+#include "platform/linux/LinuxPlatform.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,7 @@ Q_DECLARE_METATYPE(ShellTargetKind)
 class TestFileStart : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
     void statusChangeRunsScript();
     void parametersNeverReachAShell_data();
@@ -35,6 +37,10 @@ private:
 
     std::unique_ptr<QTemporaryDir> Dir;
 };
+
+void TestFileStart::initTestCase() {
+    InstallPlatform(LinuxPlatform());
+}
 
 void TestFileStart::init() {
     Dir = std::make_unique<QTemporaryDir>();
@@ -118,7 +124,7 @@ void TestFileStart::parametersNeverReachAShell() {
     parameters.replace('@', Dir->path());
     for (QString& e : expected)
         e.replace('@', Dir->path());
-    const CPlaceholderRecord record{"10.0.0.5", MonitorStatus::Down, MethodPing, 0, "Web Server"};
+    const CStatusRecord record{"10.0.0.5", MonitorStatus::Down, MethodPing, 0, "Web Server"};
     RunStatusFile(StatusFileCommand(script, parameters, record));
     QCOMPARE(RecordedArguments(script), expected);
     if (!trap.isEmpty())
@@ -128,7 +134,7 @@ void TestFileStart::parametersNeverReachAShell() {
 void TestFileStart::doubleClickFillsPathAndChecking() {
     // The double-click file may name the address in its path.
     const QString script = MakeScript(Dir->path() + "/hosts/10.0.0.5");
-    const CPlaceholderRecord record{"10.0.0.5", MonitorStatus::CHECKING, MethodTcp, 443, "Web Server"};
+    const CStatusRecord record{"10.0.0.5", MonitorStatus::CHECKING, MethodTcp, 443, "Web Server"};
     RunDoubleClickFile(
         DoubleClickFileCommand(Dir->path() + "/hosts/%ip/record-args.sh", "%ip %status", record));
     QCOMPARE(RecordedArguments(script), QStringList({"10.0.0.5", "CHECKING"}));
@@ -138,19 +144,19 @@ void TestFileStart::testButtonKeepsStatus() {
     const QString script = MakeScript(Dir->path() + "/bin");
     const CShellCommand command =
         TestFileCommand(script, "%ip %status %method %port %text", "10.0.0.5", MethodTcp, 443, "Web Server");
-    QVERIFY(ShellOpen(command.File, command.Parameters));
+    QVERIFY(SystemShellStart().ShellOpen(command.File, command.Parameters));
     QCOMPARE(RecordedArguments(script), QStringList({"10.0.0.5", "%status", "TCP", "443", "Web-Server"}));
 }
 
 void TestFileStart::missingFileStartsNothing() {
-    QVERIFY(!ShellOpen(Dir->path() + "/no-such-file", "a b"));
-    QVERIFY(!ShellOpen("", "a b"));
-    QVERIFY(!ShellOpen("pylarix-no-such-command-anywhere", ""));
+    QVERIFY(!SystemShellStart().ShellOpen(Dir->path() + "/no-such-file", "a b"));
+    QVERIFY(!SystemShellStart().ShellOpen("", "a b"));
+    QVERIFY(!SystemShellStart().ShellOpen("pylarix-no-such-command-anywhere", ""));
     // A monitor's ExecFilePath is not expanded: "%ip" stays and nothing is found.
     const QString script = MakeScript(Dir->path() + "/10.0.0.5");
-    const CPlaceholderRecord record{"10.0.0.5", MonitorStatus::Down, MethodPing, 0, ""};
+    const CStatusRecord record{"10.0.0.5", MonitorStatus::Down, MethodPing, 0, ""};
     const CShellCommand command = StatusFileCommand(Dir->path() + "/%ip/record-args.sh", "%ip", record);
-    QVERIFY(!ShellOpen(command.File, command.Parameters));
+    QVERIFY(!SystemShellStart().ShellOpen(command.File, command.Parameters));
     QTest::qWait(300);
     QVERIFY(!QFile::exists(Dir->path() + "/10.0.0.5/args"));
 }
@@ -182,7 +188,7 @@ void TestFileStart::classify() {
     doc.close();
     file.replace('@', Dir->path());
     path.replace('@', Dir->path());
-    const CShellTarget target = ClassifyShellTarget(file);
+    const CShellTarget target = SystemShellStart().ClassifyShellTarget(file);
     QCOMPARE(target.Kind, kind);
     QCOMPARE(target.Path, path);
 }

@@ -1,9 +1,10 @@
-#include "PulseServer.h"
 #include "notify/BoxStatusHandler.h"
 #include "platform/AudioOutput.h"
 #include "platform/SpeechEngine.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "support/PulseServer.h"
 
-#include "unit/notify/NotifyTestNames.h"
+#include "support/NotifyTestNames.h"
 
 #include <QApplication>
 #include <QTest>
@@ -49,13 +50,14 @@ private:
 };
 
 void TestSoundOutput::initTestCase() {
+    InstallPlatform(LinuxPlatform());
     ProgramFolder = qEnvironmentVariable("PYLARIX_BIN_DIR");
     QVERIFY2(QFile::exists(ProgramFolder + "/Sound/Down.wav"), "the built-in sounds are not built");
     QVERIFY2(Server.Start(), qPrintable(Server.Error));
 }
 
 void TestSoundOutput::cleanup() {
-    SetProcessVolume(65535, false);
+    SystemAudioOutput().SetProcessVolume(65535, false);
     // Let a sound of the last test end before the next one records.
     QThread::msleep(300);
 }
@@ -179,7 +181,7 @@ void TestSoundOutput::volume() {
     const CAudioStats full = Record([this] { NotifyDown(); }, TailMilliseconds);
     QVERIFY(full.Peak > 0.4);
     QThread::msleep(300);
-    SetProcessVolume(static_cast<std::uint32_t>(volume), mute);
+    SystemAudioOutput().SetProcessVolume(static_cast<std::uint32_t>(volume), mute);
     const CAudioStats scaled = Record([this] { NotifyDown(); }, TailMilliseconds);
     QVERIFY(scaled.Read);
     if (ratio == 0) {
@@ -197,9 +199,9 @@ void TestSoundOutput::volumeChangeReachesPlayingSound() {
     QVERIFY(WavSeconds(tone) > 0.9);
     const CAudioStats stats = Record(
         [&] {
-            QVERIFY(PlayWavFileAsync(tone));
+            QVERIFY(SystemAudioOutput().PlayWavFileAsync(tone));
             QThread::msleep(400);
-            SetProcessVolume(32768, false);
+            SystemAudioOutput().SetProcessVolume(32768, false);
         },
         TailMilliseconds);
     // The tone's end is counted from its last sound: a stall of the player moves it later.
@@ -217,9 +219,9 @@ void TestSoundOutput::newSoundTakesOver() {
     QVERIFY(longLength > shortLength + 0.4);
     const CAudioStats stats = Record(
         [&] {
-            QVERIFY(PlayWavFileAsync(longTone));
+            QVERIFY(SystemAudioOutput().PlayWavFileAsync(longTone));
             QThread::msleep(300);
-            QVERIFY(PlayWavFileAsync(shortTone));
+            QVERIFY(SystemAudioOutput().PlayWavFileAsync(shortTone));
         },
         TailMilliseconds);
     // Heard: what played of the long tone in its first 0.3 s, then the short one alone. Played one
@@ -240,7 +242,7 @@ void TestSoundOutput::speaksText() {
 
     std::vector<std::int16_t> samples;
     int rate = 0;
-    QVERIFY(SynthesizeSpeech("Router is Down", samples, rate));
+    QVERIFY(SystemSpeechEngine().SynthesizeSpeech("Router is Down", samples, rate));
     const double spoken = double(samples.size()) / rate;
     QVERIFY(spoken > 0.5);
 
@@ -271,14 +273,14 @@ void TestSoundOutput::textsOverlap() {
     const QString first = "The router in the basement is down", second = "The web server on the roof is open";
     QElapsedTimer t;
     t.start();
-    QVERIFY(SpeakTextAndWait(first));
-    QVERIFY(SpeakTextAndWait(second));
+    QVERIFY(SystemSpeechEngine().SpeakTextAndWait(first));
+    QVERIFY(SystemSpeechEngine().SpeakTextAndWait(second));
     const qint64 oneAfterOther = t.elapsed();
 
     std::atomic<int> spoken{0};
     t.restart();
-    std::thread a([&] { spoken += SpeakTextAndWait(first); });
-    std::thread b([&] { spoken += SpeakTextAndWait(second); });
+    std::thread a([&] { spoken += SystemSpeechEngine().SpeakTextAndWait(first); });
+    std::thread b([&] { spoken += SystemSpeechEngine().SpeakTextAndWait(second); });
     a.join();
     b.join();
     const qint64 atOnce = t.elapsed();

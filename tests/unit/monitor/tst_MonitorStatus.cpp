@@ -1,6 +1,6 @@
-#include "monitor/MonitorStatus.h"
-#include "monitor/SocketErrors.h"
 #include "platform/linux/NetErrors.h"
+#include "types/MonitorStatus.h"
+#include "types/SocketErrors.h"
 
 #include <QTest>
 #include <cerrno>

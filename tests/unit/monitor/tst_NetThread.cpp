@@ -1,4 +1,4 @@
-#include "FakeProbes.h"
+#include "support/FakeProbes.h"
 
 #include "monitor/MonitorTable.h"
 #include "monitor/QtReportSink.h"

@@ -1,6 +1,6 @@
-#include "NotifyTestNames.h"
 #include "notify/BoxStatusHandler.h"
 #include "notify/MonitorLog.h"
+#include "support/NotifyTestNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,14 +14,14 @@ class CRecordingStarter : public INotificationStarter {
 public:
     QStringList Events;
     std::vector<CSoundThread> Sounds;
-    std::vector<CStatusMessageRecord> Messages;
+    std::vector<CStatusRecord> Messages;
     std::vector<CShellCommand> Files;
 
     void StartSound(const CSoundThread& sound) override {
         Events << "sound";
         Sounds.push_back(sound);
     }
-    void StartStatusMessage(const CStatusMessageRecord& record) override {
+    void StartStatusMessage(const CStatusRecord& record) override {
         Events << "message";
         Messages.push_back(record);
     }
@@ -304,7 +304,7 @@ void TestBoxStatusHandler::messageRecordIsACopy() {
     f.Table.Slots[0].reset();
     f.Table.NumBox = 0;
     QCOMPARE(f.Starter.Messages.size(), std::size_t(1));
-    const CStatusMessageRecord& m = f.Starter.Messages.at(0);
+    const CStatusRecord& m = f.Starter.Messages.at(0);
     QCOMPARE(m.Status, MonitorStatus::Close);
     QCOMPARE(m.VerifyMetod, 2);
     QCOMPARE(m.Text, QString("Web Server"));

@@ -1,5 +1,5 @@
-#include "NotifyTestNames.h"
 #include "notify/BoxStatusHandler.h"
+#include "support/NotifyTestNames.h"
 
 #include <QTest>
 

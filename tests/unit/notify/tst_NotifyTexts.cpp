@@ -1,9 +1,11 @@
-#include "NotifyTestNames.h"
-#include "notify/ExecFile.h"
 #include "notify/MonitorLog.h"
 #include "notify/NetMessage.h"
+#include "notify/Placeholders.h"
 #include "notify/SoundThread.h"
 #include "notify/StatusMessage.h"
+#include "support/NotifyTestNames.h"
+
+#include "mainwnd/StatusMessageBox.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -75,14 +77,14 @@ void TestNotifyTexts::statusMessage() {
     QFETCH(int, verifyMetod);
     QFETCH(QDateTime, now);
     QFETCH(QString, expected);
-    const CStatusMessageRecord record{status, verifyMetod, "Main Router", "192.168.0.1", 443};
+    const CStatusRecord record{"192.168.0.1", status, verifyMetod, 443, "Main Router"};
     QCOMPARE(StatusMessageText(record, now), expected);
 }
 
 void TestNotifyTexts::statusMessageWithoutWidgets() {
     // No application object at all: the box is skipped, nothing crashes.
     QVERIFY(!QCoreApplication::instance());
-    ShowStatusMessage({MonitorStatus::Down, MethodPing, "Router", "10.0.0.1", 0});
+    ShowStatusMessage({"10.0.0.1", MonitorStatus::Down, MethodPing, 0, "Router"});
 }
 
 void TestNotifyTexts::logFileName_data() {
@@ -225,7 +227,7 @@ void TestNotifyTexts::placeholders() {
     QFETCH(QString, label);
     QFETCH(int, words);
     QFETCH(QString, expected);
-    const CPlaceholderRecord record{ip, status, verifyMetod, port, label};
+    const CStatusRecord record{ip, status, verifyMetod, port, label};
     QCOMPARE(ExpandPlaceholders(text, record, static_cast<StatusWords>(words)), expected);
 }
 
@@ -266,7 +268,7 @@ void TestNotifyTexts::fileCommands() {
     QFETCH(MonitorStatus, status);
     QFETCH(QString, expectedFile);
     QFETCH(QString, expectedParameters);
-    const CPlaceholderRecord record{"10.0.0.5", status, 2, 443, "Web Server"};
+    const CStatusRecord record{"10.0.0.5", status, 2, 443, "Web Server"};
     CShellCommand command;
     if (kind == 0)
         command = StatusFileCommand(file, parameters, record);

@@ -1,5 +1,5 @@
-#include "BmpFixture.h"
 #include "pictures/BitmapEx.h"
+#include "support/BmpFixture.h"
 
 #include <QImage>
 #include <QTemporaryDir>

@@ -1,6 +1,7 @@
-#include "BmpFixture.h"
 #include "pictures/BoxPictures.h"
 #include "pictures/IconFile.h"
+#include "support/BmpFixture.h"
+#include "support/BoxPicturesOf.h"
 
 #include <QImage>
 #include <QTemporaryDir>

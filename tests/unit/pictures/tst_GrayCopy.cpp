@@ -1,6 +1,7 @@
-#include "BmpFixture.h"
 #include "pictures/BoxPictures.h"
 #include "pictures/GrayCopy.h"
+#include "support/BmpFixture.h"
+#include "support/BoxPicturesOf.h"
 
 #include <QDir>
 #include <QImageReader>

@@ -1,5 +1,5 @@
-#include "BmpFixture.h"
 #include "pictures/IconFile.h"
+#include "support/BmpFixture.h"
 
 #include <QBuffer>
 #include <QImageReader>

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "notify/StatusRecord.h"
+
+// Opens a non-modal message box titled "Pylarix" with the information icon and the status
+// message's text, above other windows, deleted when closed. Must be called on the main thread;
+// returns at once.
+void ShowStatusMessage(const CStatusRecord& record);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/WindowSystem.h"
+
+#include <QList>
+#include <QRect>
+
+// The desktop as the tests set it: a fixed work area, and a record of the states asked for.
+class FakeWindowSystem : public IWindowSystem {
+public:
+    QRect Area{0, 0, 1024, 768};
+    QList<StackingLevel> Stacking;
+    QList<bool> SkipTaskbar;
+
+    void SetStacking(QWindow*, StackingLevel level) override { Stacking << level; }
+    void SetSkipTaskbar(QWindow*, bool skip) override { SkipTaskbar << skip; }
+    QRect WorkArea() const override { return Area; }
+    bool RemapIfWithdrawn(QWindow*) override { return false; }
+};
