@@ -1,6 +1,8 @@
 // Timings of the configuration file with 60 full monitors: SaveBoxes (one replace of the file),
 // the same keys written one whole-file rewrite per key, and a full load.
 #include "config/ConfigFile.h"
+#include "config/GlobalKeys.h"
+#include "monitor/MonitorKeys.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -50,43 +52,12 @@ void FillMonitor(CMonitorBox& b, int n) {
 
 // The same writes as SaveBoxes, each one a whole-file rewrite.
 void SaveBoxesKeyByKey(CIniFile& f, const CMonitorTable& table) {
-    f.WriteInt("main", "NumBox", table.NumBox);
+    f.WriteInt(MainSection, NumBoxKey, table.NumBox);
     for (int i = 0; i < table.NumBox; ++i) {
         const CMonitorBox& b = *table.Slots[static_cast<size_t>(i)];
         const QString s = BoxSectionName(i);
-        const auto u = [](std::int32_t v) { return static_cast<std::uint32_t>(v); };
-        f.WriteString(s, "Text", b.Text);
-        f.WriteInt(s, "PicTypeOnLine", b.PicTypeOnLine);
-        f.WriteInt(s, "PicTypeOffLine", b.PicTypeOffLine);
-        f.WriteUInt(s, "OnLineBoxColor", b.OnLineBoxColor);
-        f.WriteUInt(s, "OffLineBoxColor", b.OffLineBoxColor);
-        f.WriteUInt(s, "OnLineTextColor", b.OnLineTextColor);
-        f.WriteUInt(s, "OffLineTextColor", b.OffLineTextColor);
-        f.WriteString(s, "OnLinePicFile", b.OnLinePicFile);
-        f.WriteString(s, "OffLinePicFile", b.OffLinePicFile);
-        f.WriteString(s, "IPAdress", b.IPAdress);
-        f.WriteUInt(s, "IPv", u(b.IPv));
-        f.WriteUInt(s, "Port", u(b.Port));
-        f.WriteUInt(s, "VerifyMetod", u(b.VerifyMetod));
-        f.WriteUInt(s, "Sound", b.Sound);
-        f.WriteUInt(s, "Logging", u(b.Logging));
-        f.WriteUInt(s, "MsgBox", u(b.MsgBox));
-        f.WriteString(s, "UpPath", b.UpPath);
-        f.WriteString(s, "DownPath", b.DownPath);
-        f.WriteString(s, "OpenPath", b.OpenPath);
-        f.WriteString(s, "ClosePath", b.ClosePath);
-        f.WriteString(s, "TcpDownPath", b.TcpDownPath);
-        f.WriteUInt(s, "CustomSoundCheck", u(b.CustomSoundCheck));
-        f.WriteString(s, "UpTextString", b.UpTextString);
-        f.WriteString(s, "DownTextString", b.DownTextString);
-        f.WriteString(s, "OpenTextString", b.OpenTextString);
-        f.WriteString(s, "CloseTextString", b.CloseTextString);
-        f.WriteString(s, "TDownTextString", b.TDownTextString);
-        f.WriteUInt(s, "SpeechTextCheck", u(b.SpeechTextCheck));
-        f.WriteString(s, "ExecFilePath", b.ExecFilePath);
-        f.WriteString(s, "ExecFileParam", b.ExecFileParam);
-        f.WriteUInt(s, "ExecFileStatusCheck", u(b.ExecFileStatusCheck));
-        f.WriteUInt(s, "ExecFileCheck", u(b.ExecFileCheck));
+        for (const CMonitorKey& key : MonitorKeys())
+            WriteMonitorKey(f, s, key, b);
     }
 }
 

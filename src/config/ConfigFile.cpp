@@ -92,21 +92,26 @@ void FirstStartBox0(CIniFile::Batch& b) {
     b.WriteInt(s, QStringLiteral("ExecFileCheck"), 0);
 }
 
+// Writes one key of a monitor with the write its kind takes, on a file or a batch.
+template <typename Writer>
+void WriteMonitorKeyTo(Writer& w, const QString& section, const CMonitorKey& key, const CMonitorBox& box) {
+    std::visit(
+        [&](auto field) {
+            const auto& value = box.*field;
+            if constexpr (std::is_same_v<std::decay_t<decltype(value)>, QString>)
+                w.WriteString(section, key.Name, value);
+            else if (key.Kind == MonitorKeyKind::PictureType)
+                w.WriteInt(section, key.Name, static_cast<std::int32_t>(value));
+            else
+                w.WriteUInt(section, key.Name, static_cast<std::uint32_t>(value));
+        },
+        key.Field);
+}
+
 void WriteBoxSection(CIniFile::Batch& b, int index, const CMonitorBox& box) {
     const QString s = BoxSectionName(index);
-    for (const CMonitorKey& key : MonitorKeys()) {
-        std::visit(
-            [&](auto field) {
-                const auto& value = box.*field;
-                if constexpr (std::is_same_v<std::decay_t<decltype(value)>, QString>)
-                    b.WriteString(s, key.Name, value);
-                else if (key.Kind == MonitorKeyKind::PictureType)
-                    b.WriteInt(s, key.Name, static_cast<std::int32_t>(value));
-                else
-                    b.WriteUInt(s, key.Name, static_cast<std::uint32_t>(value));
-            },
-            key.Field);
-    }
+    for (const CMonitorKey& key : MonitorKeys())
+        WriteMonitorKeyTo(b, s, key, box);
 }
 
 // The value a number key reads as, before it is narrowed to its field.
@@ -168,6 +173,10 @@ void ReadGlobalKey(const Reader& f, const CGlobalKey& key, CGlobalSettings& sett
 }
 
 } // namespace
+
+void WriteMonitorKey(CIniFile& file, const QString& section, const CMonitorKey& key, const CMonitorBox& box) {
+    WriteMonitorKeyTo(file, section, key, box);
+}
 
 QString BoxSectionName(int index) {
     return QStringLiteral("Box %1").arg(index);

@@ -12,6 +12,7 @@
 #include <functional>
 
 class IReportSink;
+struct CMonitorKey;
 
 // Section and key names shared by the configuration file and Main.ini.
 inline const QString MainSection = QStringLiteral("main");
@@ -40,12 +41,13 @@ struct CConfigLoadHooks {
 // arithmetic is done wide and clamped, so hand-edited sizes cannot overflow.
 QPoint FirstStartPosition(const QRect& workArea, std::int32_t xBox, std::int32_t yBox, std::int32_t numBox);
 
-// Loads the configuration (writing the first start when the file is absent), in this order: binds configFile to paths.ConfigPath, reads "main" (HideTaskBarButton from mainIniFile,
-// which must be bound), centres on FirstStart, creates and reads the monitors into the table (with
-// mainWindow and their index; picture paths from paths.PicturesFolder), then runs the hooks.
-// VerifyTime and TimeOut go into the process-wide values. The file is read once (nothing else
-// writes it during the load; the centring writes touch none of the keys read after them). NumBox above the
-// table's 60 slots loads 60 monitors; a negative NumBox loads none. Expects an empty table.
+// Loads the configuration (writing the first start when the file is absent), in this order: binds configFile
+// to paths.ConfigPath, reads "main" (HideTaskBarButton from mainIniFile, which must be bound), centres on
+// FirstStart, creates and reads the monitors into the table (with mainWindow and their index; picture paths
+// from paths.PicturesFolder), then runs the hooks. VerifyTime and TimeOut go into the process-wide values.
+// The file is read once (nothing else writes it during the load; the centring writes touch none of the keys
+// read after them). NumBox above the table's 60 slots loads 60 monitors; a negative NumBox loads none.
+// Expects an empty table.
 void LoadConfig(CIniFile& configFile, CIniFile& mainIniFile, const CDataPaths& paths, const QRect& workArea,
                 IReportSink* mainWindow, CGlobalSettings& settings, CMonitorTable& table,
                 const CConfigLoadHooks& hooks);
@@ -55,6 +57,9 @@ void ReadMonitorSection(const CIniFile& configFile, int index, const QString& pi
                         CMonitorBox& box);
 void ReadMonitorSection(const CIniFile::Snapshot& configFile, int index, const QString& picturesFolder,
                         CMonitorBox& box);
+
+// One key of a monitor written on its own, as SaveBoxes writes it.
+void WriteMonitorKey(CIniFile& file, const QString& section, const CMonitorKey& key, const CMonitorBox& box);
 
 // NumBox, then the 32 keys of every monitor section 0 to NumBox-1, stored with one replace.
 // Sections numbered NumBox and above are left as they are.
