@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 QString MonitorLogFileName(const QString& ipAdress, std::int32_t verifyMetod, std::int32_t port) {
@@ -69,9 +70,16 @@ bool AppendMonitorLog(const QString& logsFolder, MonitorStatus status, std::int3
     if (name.isEmpty())
         return false;
     const QByteArray path = QFile::encodeName(logsFolder + name);
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0644);
+    // Non-blocking: a FIFO in the file's place would stall the main thread and every waiting worker.
+    const int fd =
+        ::open(path.constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
     if (fd < 0)
         return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
     // Not shared while open: a file another writer holds is skipped.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
