@@ -19,7 +19,7 @@ private slots:
     void helpPageBesideTheBuiltProgram();
     void createsMissingFolders();
     void leavesWhatExistsAlone();
-    void createsOnlyOneLevel();
+    void createsTheWholePath();
     void pathsFromProcessEnvironment();
     void socketPath_data();
     void socketPath();
@@ -153,11 +153,13 @@ void TestDataPaths::leavesWhatExistsAlone() {
     QVERIFY(QFileInfo(p.LogsFolder + "127.0.0.1_Ping.log").isFile());
 }
 
-void TestDataPaths::createsOnlyOneLevel() {
+void TestDataPaths::createsTheWholePath() {
+    // A fresh account may have no ~/.config yet.
     QTemporaryDir root;
-    const CDataPaths p = MakeDataPaths(root.path() + "/missing/Pylarix", root.path() + "/bin");
+    const CDataPaths p = MakeDataPaths(root.path() + "/home/.config/Pylarix", root.path() + "/bin");
     CreateDataFolders(p);
-    QVERIFY(!QFileInfo::exists(root.path() + "/missing"));
+    for (const QString& folder : {p.DataFolder, p.PicturesFolder, p.SkinsFolder, p.LogsFolder})
+        QVERIFY2(QFileInfo(folder).isDir(), qPrintable(folder));
 }
 
 void TestDataPaths::pathsFromProcessEnvironment() {
