@@ -10,10 +10,13 @@
 #include <QProcess>
 #include <QTest>
 #include <algorithm>
+#include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <linux/capability.h>
+#include <netinet/icmp6.h>
 #include <netinet/in.h>
 #include <string>
 #include <sys/socket.h>
@@ -48,6 +51,53 @@ bool DropNetRawOfThisThread() {
         return false;
     data[0].effective &= ~(1u << CAP_NET_RAW);
     return ::syscall(SYS_capset, &header, data) == 0;
+}
+
+// A raw socket that sees only redirects, so a test can tell that one reached this namespace.
+int OpenRedirectWitness(bool v6) {
+    const int fd = ::socket(v6 ? AF_INET6 : AF_INET, SOCK_RAW | SOCK_CLOEXEC,
+                            v6 ? static_cast<int>(IPPROTO_ICMPV6) : static_cast<int>(IPPROTO_ICMP));
+    if (fd < 0)
+        return -1;
+    int rc;
+    if (v6) {
+        icmp6_filter filter;
+        ICMP6_FILTER_SETBLOCKALL(&filter);
+        ICMP6_FILTER_SETPASS(ND_REDIRECT, &filter);
+        rc = ::setsockopt(fd, IPPROTO_ICMPV6, ICMP6_FILTER, &filter, sizeof filter);
+    } else {
+        const std::uint32_t blocked = ~(1u << 5); // ICMP_FILTER: set bits are blocked
+        rc = ::setsockopt(fd, SOL_RAW, 1, &blocked, sizeof blocked);
+    }
+    if (rc != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// The witness holds a redirect whose quoted packet is an echo request to host.
+bool WitnessSawRedirect(int fd, bool v6, const std::string& host) {
+    std::uint8_t target[16] = {};
+    ::inet_pton(v6 ? AF_INET6 : AF_INET, host.c_str(), target);
+    std::uint8_t p[1500];
+    for (;;) {
+        const ssize_t n = ::recv(fd, p, sizeof p, MSG_DONTWAIT);
+        if (n < 0)
+            return false;
+        const auto size = static_cast<std::size_t>(n);
+        if (v6) {
+            // Redirect (40 bytes), redirected-header option (8), quoted IPv6 header (40), echo.
+            if (size >= 96 && p[0] == ND_REDIRECT && p[40] == 4 && p[54] == IPPROTO_ICMPV6 &&
+                std::memcmp(p + 72, target, 16) == 0 && p[88] == ICMP6_ECHO_REQUEST)
+                return true;
+        } else {
+            // IP header (20), redirect (8), quoted IP header (20), echo.
+            if (size >= 56 && p[20] == 5 && p[37] == IPPROTO_ICMP && std::memcmp(p + 44, target, 4) == 0 &&
+                p[48] == 8)
+                return true;
+        }
+    }
 }
 
 } // namespace
@@ -255,6 +305,9 @@ void TestRealProbes::icmp_data() {
         {"v4 router says unreachable", 0, "10.201.3.3", down, Wait::Early},
         // Only an echo reply is a reply: an ICMPv6 error is not taken for one.
         {"v6 router says unreachable", 1, "fd00:201:3::3", down, Wait::Early},
+        // A redirect quoting the echo is advice to the sender, not an answer: the reply still counts.
+        {"v4 redirect before the reply", 0, "10.201.1.8", up, Wait::Early},
+        {"v6 redirect before the reply", 1, "fd00:201:1::8", up, Wait::Early},
     };
     for (bool pingSockets : {true, false}) {
         for (const Row& r : rows) {
@@ -271,8 +324,24 @@ void TestRealProbes::icmp() {
     QFETCH(int, status);
     QFETCH(Wait, wait);
     QVERIFY(Net.AllowPingSockets(pingSockets));
+    const bool redirected = host.endsWith(".8") || host.endsWith("::8");
+    int witness = -1;
+    if (redirected)
+        QVERIFY(RunInNamespace(Net.Client, [&] { witness = OpenRedirectWitness(ipv == IPv6); }));
     const int answeredBefore = Forger->Answered();
+    const int redirectedBefore = Forger->Redirected();
     const ProbeRun run = RunProbe(MethodPing, ipv, host.toStdString(), 0, 777);
+    // The test host's answers are counted first, so none is still on its way to the next row.
+    if ((host.startsWith("10.201.1.") && host != "10.201.1.2") || redirected)
+        QTRY_COMPARE_WITH_TIMEOUT(Forger->Answered(), answeredBefore + 1, 2000);
+    QCOMPARE(Forger->Redirected(), redirectedBefore + (redirected ? 1 : 0));
+    if (redirected) {
+        // The redirect really reached the prober's host, quoting the echo.
+        const bool seen = witness >= 0 && WitnessSawRedirect(witness, ipv == IPv6, host.toStdString());
+        if (witness >= 0)
+            ::close(witness);
+        QVERIFY2(seen, "no redirect quoting the echo reached the prober");
+    }
     QCOMPARE(static_cast<int>(run.Status), status);
     if (status != 5)
         QCOMPARE(run.Kind, pingSockets ? IcmpSocketKind::Datagram : IcmpSocketKind::Raw);
@@ -287,8 +356,11 @@ void TestRealProbes::icmp() {
     } else if (wait == Wait::Early) {
         QVERIFY2(run.ElapsedMs < TestTimeOut, qPrintable(QString("took %1 ms").arg(run.ElapsedMs)));
     }
-    if (host.startsWith("10.201.1.") && host != "10.201.1.2")
-        QTRY_COMPARE_WITH_TIMEOUT(Forger->Answered(), answeredBefore + 1, 2000);
+    if (redirected)
+        QVERIFY2(run.ReplyTime >= CEchoForger::RedirectLeadMs,
+                 qPrintable(QString("reply after %1 ms, the redirect came %2 ms before it")
+                                .arg(run.ReplyTime)
+                                .arg(CEchoForger::RedirectLeadMs)));
 }
 
 void TestRealProbes::icmpSocketKeptAcrossChecks_data() {
