@@ -1,6 +1,7 @@
 #include "TestNetwork.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QStringList>
 #include <QThread>
@@ -15,6 +16,7 @@
 #include <poll.h>
 #include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -47,6 +49,15 @@ bool RunInNamespace(const std::string& name, const std::function<void()>& fn) {
     });
     t.join();
     return entered;
+}
+
+bool UseHostsFile(const QString& hostsFile) {
+    if (::unshare(CLONE_NEWNS) != 0)
+        return false;
+    // Private, so the bind mount below never reaches the rest of the system.
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        return false;
+    return ::mount(QFile::encodeName(hostsFile).constData(), "/etc/hosts", nullptr, MS_BIND, nullptr) == 0;
 }
 
 CTestNetwork::CTestNetwork() {
@@ -101,7 +112,9 @@ bool CTestNetwork::Create(QString* errorText) {
         {"ip", "-n", h, "route", "add", "unreachable", "10.201.3.0/24"},
         {"ip", "-n", h, "route", "add", "blackhole", "10.201.5.0/24"},
         {"ip", "-n", c, "-6", "route", "add", "fd00:201:3::/64", "via", "fd00:201:1::2"},
+        {"ip", "-n", c, "-6", "route", "add", "fd00:201:5::/64", "via", "fd00:201:1::2"},
         {"ip", "-n", h, "-6", "route", "add", "unreachable", "fd00:201:3::/64"},
+        {"ip", "-n", h, "-6", "route", "add", "blackhole", "fd00:201:5::/64"},
         {"ip", "netns", "exec", h, "sysctl", "-q", "-w", "net.ipv4.ip_forward=1",
          "net.ipv4.icmp_echo_ignore_all=1", "net.ipv4.icmp_ratelimit=0", "net.ipv6.icmp.echo_ignore_all=1"},
     };

@@ -15,10 +15,15 @@ bool RunCommand(const QStringList& arguments, QString* errorText = nullptr);
 // False when the namespace could not be entered.
 bool RunInNamespace(const std::string& name, const std::function<void()>& fn);
 
+// Gives the calling thread a mount namespace of its own in which hostsFile is /etc/hosts, so its
+// name look-ups see the test's names. Only for a thread made for it (RunInNamespace's).
+bool UseHostsFile(const QString& hostsFile);
+
 // A small test network of two namespaces joined by a veth pair:
 //   client 10.201.1.1/24, fd00:201:1::1/64  <->  host 10.201.1.2-.8/24, fd00:201:1::2, ::8/64
 // The host ignores echo requests (IPv4 and IPv6), routes 10.201.3.0/24 and fd00:201:3::/64 to
-// "unreachable" (so it answers with ICMP errors) and drops 10.201.5.0/24 silently (a blackhole).
+// "unreachable" (so it answers with ICMP errors) and drops 10.201.5.0/24 and fd00:201:5::/64
+// silently (a blackhole).
 class CTestNetwork {
 public:
     CTestNetwork();

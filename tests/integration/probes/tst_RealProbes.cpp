@@ -7,15 +7,20 @@
 #include "platform/NetProbes.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <arpa/inet.h>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <linux/capability.h>
+#include <memory>
+#include <netdb.h>
 #include <netinet/icmp6.h>
 #include <netinet/in.h>
 #include <string>
@@ -124,6 +129,8 @@ private slots:
     void noIcmpSocketGivesNetError_data();
     void noIcmpSocketGivesNetError();
     void workerReportsRealResults();
+    void connectV6Bounded_data();
+    void connectV6Bounded();
 
 private:
     ProbeRun RunProbe(int method, int ipv, const std::string& host, std::int32_t port,
@@ -531,6 +538,87 @@ void TestRealProbes::workerReportsRealResults() {
     }
     VerifyTime.store(3);
     TimeOut.store(3000);
+}
+
+void TestRealProbes::connectV6Bounded_data() {
+    QTest::addColumn<QString>("hosts");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<int>("lowMs");
+    QTest::addColumn<int>("highMs");
+    const int bound = static_cast<int>(ConnectV6TimeOutMs);
+    // A dual-stack name whose addresses both drop the connection request.
+    QTest::newRow("both addresses drop the syn")
+        << "fd00:201:5::5 pylarix-dual.test\n10.201.5.5 pylarix-dual.test\n"
+        << "fd00:201:5::5" << false << bound - 100 << bound + 1500;
+    // Each address gets its share of the bound, so a working second one is still reached.
+    QTest::newRow("first drops, second open")
+        << "fd00:201:5::5 pylarix-dual.test\n10.201.1.1 pylarix-dual.test\n"
+        << "fd00:201:5::5" << true << bound / 2 - 100 << bound / 2 + 1500;
+}
+
+void TestRealProbes::connectV6Bounded() {
+    QFETCH(QString, hosts);
+    QFETCH(QString, first);
+    QFETCH(bool, open);
+    QFETCH(int, lowMs);
+    QFETCH(int, highMs);
+    QTemporaryDir dir;
+    const QString hostsFile = dir.filePath("hosts");
+    QFile f(hostsFile);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(hosts.toUtf8());
+    f.close();
+    // Without the bound the system waits about two minutes per address: the probe runs on a
+    // thread that the test can leave behind.
+    struct Shared {
+        std::atomic<bool> Done{false};
+        bool HostsUsed = false;
+        std::string FirstAddress;
+        ProbeRun Run;
+    };
+    auto shared = std::make_shared<Shared>();
+    const std::int32_t port = open ? OpenPort : 80;
+    std::thread([shared, client = Net.Client, hostsFile, port] {
+        RunInNamespace(client, [&] {
+            shared->HostsUsed = UseHostsFile(hostsFile);
+            if (!shared->HostsUsed)
+                return;
+            addrinfo hints{};
+            hints.ai_family = AF_UNSPEC;
+            hints.ai_socktype = SOCK_STREAM;
+            addrinfo* list = nullptr;
+            if (::getaddrinfo("pylarix-dual.test", nullptr, &hints, &list) == 0) {
+                char text[INET6_ADDRSTRLEN] = {};
+                const void* a =
+                    list->ai_family == AF_INET6
+                        ? static_cast<const void*>(&reinterpret_cast<sockaddr_in6*>(list->ai_addr)->sin6_addr)
+                        : static_cast<const void*>(&reinterpret_cast<sockaddr_in*>(list->ai_addr)->sin_addr);
+                ::inet_ntop(list->ai_family, a, text, sizeof text);
+                shared->FirstAddress = text;
+                ::freeaddrinfo(list);
+            }
+            ProbeState state;
+            state.ReplyTime = 555;
+            const auto start = std::chrono::steady_clock::now();
+            shared->Run.Status = SystemNetProbes()->ConnectV6("pylarix-dual.test", port, state);
+            shared->Run.ElapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now() - start)
+                                        .count();
+            shared->Run.ReplyTime = state.ReplyTime;
+        });
+        shared->Done = true;
+    }).detach();
+    QTRY_VERIFY2_WITH_TIMEOUT(shared->Done, "the probe still waits 30 s after it started", 30000);
+    QVERIFY2(shared->HostsUsed, "a hosts file of the test's own");
+    QCOMPARE(QString::fromStdString(shared->FirstAddress), first);
+    const ProbeRun& run = shared->Run;
+    QCOMPARE(run.Status, open ? MonitorStatus::Open : MonitorStatus::Down);
+    QVERIFY2(run.ElapsedMs >= lowMs && run.ElapsedMs <= highMs,
+             qPrintable(QString("took %1 ms, expected %2 to %3").arg(run.ElapsedMs).arg(lowMs).arg(highMs)));
+    // The reply time is kept whatever the outcome.
+    QVERIFY2(run.ReplyTime >= lowMs && run.ReplyTime <= run.ElapsedMs,
+             qPrintable(QString("reply %1 ms, took %2 ms").arg(run.ReplyTime).arg(run.ElapsedMs)));
 }
 
 QTEST_GUILESS_MAIN(TestRealProbes)
