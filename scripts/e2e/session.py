@@ -234,6 +234,14 @@ class Session:
         env["APPDATA"] = appdata
         return self._spawn([program], env=env)
 
+    def start_program_home(self, program, home):
+        """Starts the program as on a fresh account: HOME is home, no APPDATA, no XDG_CONFIG_HOME."""
+        env = self.base_env()
+        env["HOME"] = home
+        env.pop("APPDATA", None)
+        env.pop("XDG_CONFIG_HOME", None)
+        return self._spawn([program], env=env)
+
     def run_program(self, program, appdata, timeout=15):
         """Starts the program and waits for it to end (a second start)."""
         env = self.base_env()

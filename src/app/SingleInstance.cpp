@@ -1,22 +1,56 @@
 #include "app/SingleInstance.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QLockFile>
 
+#include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
-QString SingleInstanceSocketPath(unsigned userId, const QString& runtimeDir, const QString& tempDir) {
-    const QString name = QStringLiteral("Pylarix-%1").arg(userId);
-    QString dir = tempDir;
-    if (!runtimeDir.isEmpty() && QDir::isAbsolutePath(runtimeDir) && QFileInfo(runtimeDir).isDir())
-        dir = runtimeDir;
-    if (dir.isEmpty())
-        dir = QStringLiteral("/tmp");
+namespace {
+
+QString WithoutTrailingSlashes(QString dir) {
     while (dir.size() > 1 && dir.endsWith('/'))
         dir.chop(1);
-    return dir + '/' + name;
+    return dir;
+}
+
+// The socket's folder belongs to this user and no one else may write into it, and whatever is at
+// the socket's path is this user's: else another user could answer for the running instance or
+// block the path. A missing folder is made, for this user only.
+bool SocketPathIsPrivate(const QString& path) {
+    const QString folder = QFileInfo(path).path();
+    const QByteArray nativeFolder = QFile::encodeName(folder);
+    struct stat st {};
+    if (::lstat(nativeFolder.constData(), &st) != 0) {
+        if (errno != ENOENT || !QDir().mkpath(folder) || ::chmod(nativeFolder.constData(), 0700) != 0 ||
+            ::lstat(nativeFolder.constData(), &st) != 0)
+            return false;
+    }
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & 022) != 0)
+        return false;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return errno == ENOENT;
+    return st.st_uid == ::geteuid();
+}
+
+} // namespace
+
+QString SingleInstanceSocketPath(unsigned userId, const QString& runtimeDir, const QString& cacheDir) {
+    const QString name = QStringLiteral("Pylarix-%1").arg(userId);
+    if (!runtimeDir.isEmpty() && QDir::isAbsolutePath(runtimeDir) && QFileInfo(runtimeDir).isDir())
+        return WithoutTrailingSlashes(runtimeDir) + '/' + name;
+    return WithoutTrailingSlashes(cacheDir) + QStringLiteral("/Pylarix/") + name;
+}
+
+QString CacheFolderFromEnvironment(const QString& xdgCacheHome, const QString& home) {
+    if (QDir::isAbsolutePath(xdgCacheHome))
+        return xdgCacheHome;
+    return home + QStringLiteral("/.cache");
 }
 
 CSingleInstance::CSingleInstance(QString socketPath, QObject* parent)
@@ -48,6 +82,9 @@ bool CSingleInstance::AskRunningInstance(const QString& path, int answerTimeoutM
 
 bool CSingleInstance::Claim(int answerTimeoutMs) {
     if (Server.isListening())
+        return true;
+    // A path that is not this user's alone is left alone: the program runs, without the socket.
+    if (!SocketPathIsPrivate(Path))
         return true;
     // Two starts at the same moment must not both take over: the check and the take-over run
     // under a lock file, which a crashed holder does not keep (QLockFile checks its process).

@@ -19,8 +19,10 @@ CStavoryApp::CStavoryApp() = default;
 CStavoryApp::~CStavoryApp() = default;
 
 bool CStavoryApp::InitInstance() {
+    const QString cache = CacheFolderFromEnvironment(qEnvironmentVariable("XDG_CACHE_HOME"),
+                                                     qEnvironmentVariable("HOME", QDir::homePath()));
     Instance = std::make_unique<CSingleInstance>(
-        SingleInstanceSocketPath(CurrentUserId(), qEnvironmentVariable("XDG_RUNTIME_DIR"), QDir::tempPath()));
+        SingleInstanceSocketPath(CurrentUserId(), qEnvironmentVariable("XDG_RUNTIME_DIR"), cache));
     if (!Instance->Claim())
         return false;
     connect(Instance.get(), &CSingleInstance::ShowMainRequested, this, &CStavoryApp::ShowMainRequested);

@@ -36,7 +36,8 @@ QString ProgramFolderFor(const QString& executableDir) {
 void CreateDataFolders(const CDataPaths& paths) {
     for (const QString& folder :
          {paths.DataFolder, paths.PicturesFolder, paths.SkinsFolder, paths.LogsFolder}) {
+        // The whole path: on a fresh account even ~/.config may be missing.
         if (!QFileInfo::exists(folder))
-            QDir().mkdir(folder);
+            QDir().mkpath(folder);
     }
 }

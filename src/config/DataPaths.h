@@ -25,5 +25,6 @@ CDataPaths MakeDataPaths(const QString& dataFolder, const QString& programFolder
 // else the installed share/pylarix folder next to the executable's bin folder.
 QString ProgramFolderFor(const QString& executableDir);
 
-// Creates DataFolder, then Pictures, Skins and Logs, each only when nothing exists at its path.
+// Creates DataFolder with every missing folder above it, then Pictures, Skins and Logs, each only
+// when nothing exists at its path.
 void CreateDataFolders(const CDataPaths& paths);

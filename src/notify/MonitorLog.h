@@ -17,6 +17,6 @@ QString MonitorLogLine(MonitorStatus status, std::int32_t verifyMetod, const QSt
                        std::int32_t port, const QDateTime& now);
 
 // Opens (creating when missing) the target's file in logsFolder and appends the line for status.
-// A file that can't be opened is skipped; false then.
+// A file that can't be opened, or that is no regular file (a FIFO would block), is skipped; false then.
 bool AppendMonitorLog(const QString& logsFolder, MonitorStatus status, std::int32_t verifyMetod,
                       const QString& ipAdress, std::int32_t port, const QDateTime& now);

@@ -18,9 +18,9 @@ std::optional<QByteArray> ReadWholeFile(const QString& path, bool* readable = nu
 // `errorText` (when given) holds the system's text for the error.
 bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* errorText = nullptr);
 
-// Appends `data` to the file at `path`, creating it (mode 0644) when missing. A symbolic link at
-// the path, a file another writer holds locked and anything that is not a regular file are left
-// alone (false).
+// Appends `data` to the file at `path`, creating it (mode 0644) when missing, without ever
+// blocking on what is there. A symbolic link at the path, a file another writer holds locked and
+// anything that is not a regular file (a FIFO, a device) are left alone (false).
 bool AppendToFile(const QString& path, const QByteArray& data);
 
 // The system's text for why the file at `path` cannot be read (no file, a folder, no permission).

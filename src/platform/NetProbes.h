@@ -34,6 +34,10 @@ struct ProbeState {
     std::uint32_t TimeOut = 3000;
 };
 
+// ConnectV6 gives up after this long in all: the kernel's own connect time-out of about two
+// minutes per address would keep a box in its old state for minutes.
+constexpr std::uint32_t ConnectV6TimeOutMs = 21000;
+
 // The two probes of a monitor, each in its IPv4 and IPv6 form. Host is 8-bit text.
 class INetProbes {
 public:

@@ -225,6 +225,29 @@ def scenario_first_start(sc):
     return proc
 
 
+def scenario_fresh_home(sc):
+    """A fresh account: no APPDATA, no XDG_CONFIG_HOME and no ~/.config yet."""
+    s = sc.s
+    home = s.new_appdata("home")
+    check(os.listdir(home) == [], "the new home folder is not empty")
+    proc = s.start_program_home(sc.program, home)
+    window = s.wait_window(proc.pid, TITLE)
+    data = os.path.join(home, ".config", "Pylarix")
+    config = os.path.join(data, "PylarixA.ini")
+    main_ini = os.path.join(data, "Main.ini")
+    wait_for("PylarixA.ini and Main.ini in ~/.config/Pylarix",
+             lambda: os.path.isfile(config) and os.path.isfile(main_ini), timeout=5)
+    for folder in ("Pictures", "Skins", "Logs"):
+        check(os.path.isdir(os.path.join(data, folder)), f"folder {folder} missing")
+    ini = read_ini(config)
+    check(ini["main"].get("NumBox") == "1", f"NumBox is {ini['main'].get('NumBox')!r}")
+    check(ini["Box 0"].get("Text") == "LOCAL", "Box 0 is not LOCAL")
+    check(read_ini(main_ini)["main"].get("HideTaskBarButton") == "0", "HideTaskBarButton 0 not written")
+    # One box: the strip is as wide as the first start makes it.
+    sc.wait_geometry(window, (None, None, 91 + 8, 82), "a strip of one box")
+    return proc
+
+
 def scenario_tcp_status(sc):
     s = sc.s
     listener = open_listener()
@@ -481,6 +504,7 @@ def scenario_exit(sc):
 
 SCENARIOS = {
     "first_start": scenario_first_start,
+    "fresh_home": scenario_fresh_home,
     "tcp_status": scenario_tcp_status,
     "second_start": scenario_second_start,
     "transparent": scenario_transparent,

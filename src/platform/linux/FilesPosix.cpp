@@ -161,9 +161,17 @@ bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* e
 
 bool AppendToFile(const QString& path, const QByteArray& data) {
     const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0644);
+    // Non-blocking: a FIFO in the file's place would stall the caller (for a log, the main thread
+    // and every worker waiting on it).
+    const int fd =
+        ::open(native.constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
     if (fd < 0)
         return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
     // Not shared while open: a file another writer holds is skipped.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);

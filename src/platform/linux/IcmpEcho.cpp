@@ -27,6 +27,7 @@ constexpr std::uint8_t IcmpTimeExceeded = 11;
 constexpr std::uint8_t IcmpParameterProblem = 12;
 constexpr std::uint8_t Icmp6EchoRequest = 128;
 constexpr std::uint8_t Icmp6EchoReply = 129;
+constexpr std::uint8_t Icmp6Redirect = 137;
 constexpr std::size_t IcmpHeaderSize = 8;
 constexpr std::size_t Ip6HeaderSize = 40;
 constexpr std::uint8_t ProtoIcmp = 1;
@@ -38,9 +39,11 @@ std::uint16_t Read16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
 }
 
+// A redirect quotes our echo too, but it is advice to take another route, not an answer: the
+// reply is still to come.
 bool IsIcmpError(std::uint8_t type) {
-    return type == IcmpDestUnreach || type == IcmpSourceQuench || type == IcmpRedirect ||
-           type == IcmpTimeExceeded || type == IcmpParameterProblem;
+    return type == IcmpDestUnreach || type == IcmpSourceQuench || type == IcmpTimeExceeded ||
+           type == IcmpParameterProblem;
 }
 
 bool IsIcmp6Error(std::uint8_t type) {
@@ -61,13 +64,15 @@ std::uint16_t NextEchoId() {
 
 void AttachIdFilterV4(int fd, std::uint16_t id) {
     // The raw socket sees the IP header first: X := its length. Pass echo replies with our id and
-    // errors that quote an echo request with our id (quoted IP header without options).
+    // errors other than redirects that quote an echo request with our id (quoted IP header without
+    // options).
     sock_filter code[] = {
         BPF_STMT(BPF_LDX | BPF_B | BPF_MSH, 0),
         BPF_STMT(BPF_LD | BPF_B | BPF_IND, 0),
         BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, IcmpEchoReply, 0, 2),
         BPF_STMT(BPF_LD | BPF_H | BPF_IND, 4),
-        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, id, 4, 5),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, id, 5, 6),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, IcmpRedirect, 5, 0),
         BPF_STMT(BPF_LD | BPF_B | BPF_IND, 28),
         BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, IcmpEchoRequest, 0, 3),
         BPF_STMT(BPF_LD | BPF_H | BPF_IND, 32),
@@ -127,7 +132,7 @@ int ReadErrorQueue(int fd, bool v6, std::uint16_t sequence) {
     const ssize_t n = ::recvmsg(fd, &msg, MSG_ERRQUEUE | MSG_DONTWAIT);
     if (n < 0)
         return -1;
-    bool icmpOrigin = false;
+    bool answer = false;
     for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c != nullptr; c = CMSG_NXTHDR(&msg, c)) {
         const bool isErr = (c->cmsg_level == SOL_IP && c->cmsg_type == IP_RECVERR) ||
                            (c->cmsg_level == SOL_IPV6 && c->cmsg_type == IPV6_RECVERR);
@@ -135,9 +140,9 @@ int ReadErrorQueue(int fd, bool v6, std::uint16_t sequence) {
             continue;
         sock_extended_err ee;
         std::memcpy(&ee, CMSG_DATA(c), sizeof ee);
-        icmpOrigin = ee.ee_origin == SO_EE_ORIGIN_ICMP || ee.ee_origin == SO_EE_ORIGIN_ICMP6;
+        answer = ErrorQueueEntryIsAnswer(ee.ee_origin, ee.ee_type);
     }
-    if (!icmpOrigin)
+    if (!answer)
         return 0;
     return ErrorQueueEntryMatches(buffer, static_cast<std::size_t>(n), v6, sequence) ? 1 : 0;
 }
@@ -235,6 +240,14 @@ bool ErrorQueueEntryMatches(const std::uint8_t* original, std::size_t size, bool
     return original[0] == (v6 ? Icmp6EchoRequest : IcmpEchoRequest) && Read16(original + 6) == sequence;
 }
 
+bool ErrorQueueEntryIsAnswer(std::uint8_t origin, std::uint8_t type) {
+    if (origin == SO_EE_ORIGIN_ICMP)
+        return type != IcmpRedirect;
+    if (origin == SO_EE_ORIGIN_ICMP6)
+        return type != Icmp6Redirect;
+    return false;
+}
+
 bool EchoPayloadMatches(const std::uint8_t* data, std::size_t size) {
     static constexpr char text[] = "Pylarix";
     std::size_t length = 0;
@@ -280,9 +293,8 @@ bool OpenIcmpSocket(ProbeState& probe, int family) {
         AttachIdFilterV6(fd, probe.EchoId);
     } else {
         // Bits set are blocked.
-        std::uint32_t blocked =
-            ~((1u << IcmpEchoReply) | (1u << IcmpDestUnreach) | (1u << IcmpSourceQuench) |
-              (1u << IcmpRedirect) | (1u << IcmpTimeExceeded) | (1u << IcmpParameterProblem));
+        std::uint32_t blocked = ~((1u << IcmpEchoReply) | (1u << IcmpDestUnreach) | (1u << IcmpSourceQuench) |
+                                  (1u << IcmpTimeExceeded) | (1u << IcmpParameterProblem));
         ::setsockopt(fd, SOL_RAW, RawIcmpFilter, &blocked, sizeof blocked);
         AttachIdFilterV4(fd, probe.EchoId);
     }

@@ -38,6 +38,9 @@ EchoPacket ClassifyEchoPacketV6(const std::uint8_t* packet, std::size_t size, bo
                                 std::uint16_t sequence);
 // An error-queue entry of a ping socket carries (the start of) the echo it is about.
 bool ErrorQueueEntryMatches(const std::uint8_t* original, std::size_t size, bool v6, std::uint16_t sequence);
+// An error-queue entry of that origin (SO_EE_ORIGIN_*) and ICMP type answers an echo: an ICMP
+// or ICMPv6 error, a redirect excepted.
+bool ErrorQueueEntryIsAnswer(std::uint8_t origin, std::uint8_t type);
 // The reply's data read as zero-terminated text equals the payload text.
 bool EchoPayloadMatches(const std::uint8_t* data, std::size_t size);
 

@@ -16,6 +16,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -72,7 +73,7 @@ std::int32_t FinishConnect(int fd, std::int64_t deadline) {
 }
 
 int OpenDualStackSocket() {
-    const int fd = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int fd = ::socket(AF_INET6, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return -1;
     const int off = 0;
@@ -118,9 +119,11 @@ MonitorStatus CLinuxNetProbes::ConnectV6(const std::string& host, std::int32_t p
     if (socket.Get() < 0)
         return MonitorStatus::NETERROR;
 
-    // Connect by name: every address of the look-up in turn, IPv4 ones in their mapped form,
-    // each with the system's own connect time-out.
+    // Connect by name: every address of the look-up in turn, IPv4 ones in their mapped form. The
+    // system's connect runs, but the whole probe ends after ConnectV6TimeOutMs, and each address
+    // gets an equal share of the time left so that a later one is still tried.
     const std::int64_t before = MonotonicNs();
+    const std::int64_t deadline = DeadlineAfter(before, ConnectV6TimeOutMs);
     std::int32_t error = 0;
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -133,8 +136,7 @@ MonitorStatus CLinuxNetProbes::ConnectV6(const std::string& host, std::int32_t p
         if (error == SocketErrorOther)
             error = WSAHOST_NOT_FOUND;
     } else {
-        error = WSAHOST_NOT_FOUND;
-        bool first = true;
+        std::vector<sockaddr_in6> targets;
         for (const addrinfo* ai = list; ai != nullptr; ai = ai->ai_next) {
             sockaddr_in6 target{};
             if (ai->ai_family == AF_INET6) {
@@ -149,7 +151,12 @@ MonitorStatus CLinuxNetProbes::ConnectV6(const std::string& host, std::int32_t p
             } else {
                 continue;
             }
-            if (!first) {
+            targets.push_back(target);
+        }
+        ::freeaddrinfo(list);
+        error = targets.empty() ? WSAHOST_NOT_FOUND : WSAEINTR;
+        for (std::size_t i = 0; i < targets.size(); ++i) {
+            if (i > 0) {
                 // A socket whose connect failed is not reused for the next address.
                 socket.Reset(OpenDualStackSocket());
                 if (socket.Get() < 0) {
@@ -157,18 +164,21 @@ MonitorStatus CLinuxNetProbes::ConnectV6(const std::string& host, std::int32_t p
                     break;
                 }
             }
-            first = false;
-            int rc;
-            do {
-                rc = ::connect(socket.Get(), reinterpret_cast<const sockaddr*>(&target), sizeof target);
-            } while (rc < 0 && errno == EINTR);
-            if (rc == 0) {
-                error = 0;
+            const std::int64_t now = MonotonicNs();
+            if (now >= deadline) {
+                error = WSAEINTR;
                 break;
             }
-            error = SocketErrorFromErrno(errno);
+            const std::int64_t until = now + (deadline - now) / static_cast<std::int64_t>(targets.size() - i);
+            if (::connect(socket.Get(), reinterpret_cast<const sockaddr*>(&targets[i]), sizeof targets[i]) ==
+                0)
+                error = 0;
+            else
+                error = errno == EINPROGRESS || errno == EINTR ? FinishConnect(socket.Get(), until)
+                                                               : SocketErrorFromErrno(errno);
+            if (error == 0)
+                break;
         }
-        ::freeaddrinfo(list);
     }
     const std::int64_t after = MonotonicNs();
     probe.ReplyTime = ElapsedMs(before, after);

@@ -28,7 +28,8 @@ bool CSpeechEngineEspeak::SynthesizeSpeech(const QString& text, std::vector<std:
     std::lock_guard lock(EngineMutex);
     if (!EngineTried) {
         EngineTried = true;
-        const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, 0);
+        // Without this flag the library ends the whole process when its data can't be read.
+        const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
         if (rate > 0) {
             espeak_SetSynthCallback(CollectSamples);
             EngineSampleRate = rate;

@@ -10,7 +10,10 @@
 #include <atomic>
 #include <barrier>
 #include <cstring>
+#include <memory>
+#include <pwd.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <thread>
 #include <time.h>
@@ -64,6 +67,9 @@ private slots:
     void strangeRequestsAreIgnored();
     void simultaneousStartsLeaveOneInstance();
     void socketGoesWithTheInstance();
+    void fallbackFolderIsPrivate();
+    void foreignOwnedSocketPath_data();
+    void foreignOwnedSocketPath();
 };
 
 void TestSingleInstance::initTestCase() {
@@ -243,6 +249,66 @@ void TestSingleInstance::socketGoesWithTheInstance() {
     CSingleInstance next(path);
     QVERIFY(next.Claim());
     QVERIFY(next.IsServing());
+}
+
+void TestSingleInstance::fallbackFolderIsPrivate() {
+    QTemporaryDir dir;
+    const QString path = SingleInstanceSocketPath(::getuid(), QString(), dir.path() + "/cache");
+    const QString folder = QFileInfo(path).path();
+    QVERIFY(!QFileInfo::exists(folder));
+    CSingleInstance first(path);
+    QVERIFY(first.Claim());
+    QVERIFY(first.IsServing());
+    struct stat st {};
+    QCOMPARE(::lstat(QFile::encodeName(folder).constData(), &st), 0);
+    QVERIFY(S_ISDIR(st.st_mode));
+    QCOMPARE(st.st_uid, ::geteuid());
+    QCOMPARE(st.st_mode & 0777, mode_t(0700));
+}
+
+void TestSingleInstance::foreignOwnedSocketPath_data() {
+    QTest::addColumn<QString>("what");
+    QTest::newRow("file") << "file";
+    QTest::newRow("stale socket") << "stale";
+    QTest::newRow("socket that answers") << "answering";
+    QTest::newRow("folder") << "folder";
+}
+
+void TestSingleInstance::foreignOwnedSocketPath() {
+    QFETCH(QString, what);
+    QVERIFY2(::geteuid() == 0, "handing a file to another user needs root");
+    const passwd* nobody = ::getpwnam("nobody");
+    QVERIFY(nobody != nullptr && nobody->pw_uid != 0);
+    QTemporaryDir dir;
+    const QString path = SingleInstanceSocketPath(::getuid(), QString(), dir.path() + "/cache");
+    const QString folder = QFileInfo(path).path();
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    // Another user got there first, the way a shared temporary folder allows.
+    std::unique_ptr<CSingleInstance> squatter;
+    QString owned = path;
+    if (what == "file") {
+        QFile junk(path);
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("not a socket");
+    } else if (what == "stale") {
+        QVERIFY(LeaveStaleSocket(path));
+    } else if (what == "answering") {
+        squatter = std::make_unique<CSingleInstance>(path);
+        QVERIFY(squatter->Claim());
+        QVERIFY(squatter->IsServing());
+    } else {
+        owned = folder;
+    }
+    QCOMPARE(::chown(QFile::encodeName(owned).constData(), nobody->pw_uid, nobody->pw_gid), 0);
+
+    CSingleInstance next(path);
+    QVERIFY2(next.Claim(500), "the start ended because of a path another user owns");
+    // Left as it was: neither taken over nor removed.
+    struct stat st {};
+    QCOMPARE(::lstat(QFile::encodeName(owned).constData(), &st), 0);
+    QCOMPARE(st.st_uid, nobody->pw_uid);
+    QVERIFY(!next.IsServing());
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)

@@ -27,6 +27,7 @@ private slots:
     void newSoundTakesOver();
     void speaksText();
     void textsOverlap();
+    void missingVoiceDataEndsOnlyTheSpeech();
     void noServerFailsQuickly_data();
     void noServerFailsQuickly();
 
@@ -42,6 +43,8 @@ private:
                 int errorDefaultSound);
     // A Ping monitor entering Down with the built-in sound.
     void NotifyDown();
+    // The recording holds the built-in sound file name, whole and once, and nothing else.
+    void HeardOnce(const CAudioStats& stats, const QString& name);
 
     CPulseServer Server;
     QTemporaryDir Dir;
@@ -144,20 +147,24 @@ void TestSoundOutput::notificationPlaysFile() {
         QVERIFY2(stats.Peak < 0.001, qPrintable(QString("peak %1").arg(stats.Peak)));
         return;
     }
-    const CAudioStats file = AnalyseRecording(sounds + expected);
-    QVERIFY(file.ActiveSeconds > 0.2);
     QVERIFY2(stats.Peak > 0.4, qPrintable(QString("peak %1").arg(stats.Peak)));
+    HeardOnce(stats, expected);
+}
+
+void TestSoundOutput::HeardOnce(const CAudioStats& stats, const QString& name) {
+    const CAudioStats file = AnalyseRecording(ProgramFolder + "/Sound/" + name);
+    QVERIFY(file.ActiveSeconds > 0.2);
     // Each file has its own sounding time and pitch: together they tell which file played, and
     // that it played whole and once.
     QVERIFY2(std::fabs(stats.ActiveSeconds - file.ActiveSeconds) < 0.05,
              qPrintable(QString("heard %1 s, %2 sounds for %3 s")
                             .arg(stats.ActiveSeconds)
-                            .arg(expected)
+                            .arg(name)
                             .arg(file.ActiveSeconds)));
     QVERIFY2(std::fabs(double(stats.SignChanges) / file.SignChanges - 1) < 0.05,
              qPrintable(QString("heard %1 sign changes, %2 has %3")
                             .arg(stats.SignChanges)
-                            .arg(expected)
+                            .arg(name)
                             .arg(file.SignChanges)));
 }
 
@@ -287,6 +294,31 @@ void TestSoundOutput::textsOverlap() {
     QCOMPARE(spoken.load(), 2);
     QVERIFY2(atOnce < oneAfterOther * 0.75,
              qPrintable(QString("at once %1 ms, one after the other %2 ms").arg(atOnce).arg(oneAfterOther)));
+}
+
+void TestSoundOutput::missingVoiceDataEndsOnlyTheSpeech() {
+    // The speech engine reads its data once per process: a process of its own, whose voice data
+    // folder is empty, speaks a Down notification and then plays the built-in Up sound.
+    QTemporaryDir noVoices;
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("ESPEAK_DATA_PATH", noVoices.path());
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    const CAudioStats stats = Record(
+        [&] {
+            child.start(ProgramFolder + "/sound_child", {"speech-then-sound", ProgramFolder});
+            QVERIFY(child.waitForStarted(5000));
+            QVERIFY(child.waitForFinished(20000));
+        },
+        TailMilliseconds);
+    const QString output = QString::fromLocal8Bit(child.readAll());
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(child.exitCode() == 0,
+             qPrintable(QString("exit code %1: %2").arg(child.exitCode()).arg(output)));
+    QVERIFY(stats.Read);
+    // Nothing spoken, and the Up sound after it as usual.
+    HeardOnce(stats, "Up.wav");
 }
 
 void TestSoundOutput::noServerFailsQuickly_data() {

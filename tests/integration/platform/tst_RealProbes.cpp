@@ -8,13 +8,21 @@
 #include "platform/NetProbes.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
+#include <arpa/inet.h>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <linux/capability.h>
+#include <memory>
+#include <netdb.h>
+#include <netinet/icmp6.h>
 #include <netinet/in.h>
 #include <string>
 #include <sys/socket.h>
@@ -51,6 +59,53 @@ bool DropNetRawOfThisThread() {
     return ::syscall(SYS_capset, &header, data) == 0;
 }
 
+// A raw socket that sees only redirects, so a test can tell that one reached this namespace.
+int OpenRedirectWitness(bool v6) {
+    const int fd = ::socket(v6 ? AF_INET6 : AF_INET, SOCK_RAW | SOCK_CLOEXEC,
+                            v6 ? static_cast<int>(IPPROTO_ICMPV6) : static_cast<int>(IPPROTO_ICMP));
+    if (fd < 0)
+        return -1;
+    int rc;
+    if (v6) {
+        icmp6_filter filter;
+        ICMP6_FILTER_SETBLOCKALL(&filter);
+        ICMP6_FILTER_SETPASS(ND_REDIRECT, &filter);
+        rc = ::setsockopt(fd, IPPROTO_ICMPV6, ICMP6_FILTER, &filter, sizeof filter);
+    } else {
+        const std::uint32_t blocked = ~(1u << 5); // ICMP_FILTER: set bits are blocked
+        rc = ::setsockopt(fd, SOL_RAW, 1, &blocked, sizeof blocked);
+    }
+    if (rc != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// The witness holds a redirect whose quoted packet is an echo request to host.
+bool WitnessSawRedirect(int fd, bool v6, const std::string& host) {
+    std::uint8_t target[16] = {};
+    ::inet_pton(v6 ? AF_INET6 : AF_INET, host.c_str(), target);
+    std::uint8_t p[1500];
+    for (;;) {
+        const ssize_t n = ::recv(fd, p, sizeof p, MSG_DONTWAIT);
+        if (n < 0)
+            return false;
+        const auto size = static_cast<std::size_t>(n);
+        if (v6) {
+            // Redirect (40 bytes), redirected-header option (8), quoted IPv6 header (40), echo.
+            if (size >= 96 && p[0] == ND_REDIRECT && p[40] == 4 && p[54] == IPPROTO_ICMPV6 &&
+                std::memcmp(p + 72, target, 16) == 0 && p[88] == ICMP6_ECHO_REQUEST)
+                return true;
+        } else {
+            // IP header (20), redirect (8), quoted IP header (20), echo.
+            if (size >= 56 && p[20] == 5 && p[37] == IPPROTO_ICMP && std::memcmp(p + 44, target, 4) == 0 &&
+                p[48] == 8)
+                return true;
+        }
+    }
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Wait)
@@ -75,6 +130,8 @@ private slots:
     void noIcmpSocketGivesNetError_data();
     void noIcmpSocketGivesNetError();
     void workerReportsRealResults();
+    void connectV6Bounded_data();
+    void connectV6Bounded();
 
 private:
     ProbeRun RunProbe(int method, int ipv, const std::string& host, std::int32_t port,
@@ -257,6 +314,9 @@ void TestRealProbes::icmp_data() {
         {"v4 router says unreachable", 0, "10.201.3.3", down, Wait::Early},
         // Only an echo reply is a reply: an ICMPv6 error is not taken for one.
         {"v6 router says unreachable", 1, "fd00:201:3::3", down, Wait::Early},
+        // A redirect quoting the echo is advice to the sender, not an answer: the reply still counts.
+        {"v4 redirect before the reply", 0, "10.201.1.8", up, Wait::Early},
+        {"v6 redirect before the reply", 1, "fd00:201:1::8", up, Wait::Early},
     };
     for (bool pingSockets : {true, false}) {
         for (const Row& r : rows) {
@@ -273,8 +333,24 @@ void TestRealProbes::icmp() {
     QFETCH(int, status);
     QFETCH(Wait, wait);
     QVERIFY(Net.AllowPingSockets(pingSockets));
+    const bool redirected = host.endsWith(".8") || host.endsWith("::8");
+    int witness = -1;
+    if (redirected)
+        QVERIFY(RunInNamespace(Net.Client, [&] { witness = OpenRedirectWitness(ipv == IPv6); }));
     const int answeredBefore = Forger->Answered();
+    const int redirectedBefore = Forger->Redirected();
     const ProbeRun run = RunProbe(MethodPing, ipv, host.toStdString(), 0, 777);
+    // The test host's answers are counted first, so none is still on its way to the next row.
+    if ((host.startsWith("10.201.1.") && host != "10.201.1.2") || redirected)
+        QTRY_COMPARE_WITH_TIMEOUT(Forger->Answered(), answeredBefore + 1, 2000);
+    QCOMPARE(Forger->Redirected(), redirectedBefore + (redirected ? 1 : 0));
+    if (redirected) {
+        // The redirect really reached the prober's host, quoting the echo.
+        const bool seen = witness >= 0 && WitnessSawRedirect(witness, ipv == IPv6, host.toStdString());
+        if (witness >= 0)
+            ::close(witness);
+        QVERIFY2(seen, "no redirect quoting the echo reached the prober");
+    }
     QCOMPARE(static_cast<int>(run.Status), status);
     if (status != 5)
         QCOMPARE(run.Kind, pingSockets ? IcmpSocketKind::Datagram : IcmpSocketKind::Raw);
@@ -289,8 +365,11 @@ void TestRealProbes::icmp() {
     } else if (wait == Wait::Early) {
         QVERIFY2(run.ElapsedMs < TestTimeOut, qPrintable(QString("took %1 ms").arg(run.ElapsedMs)));
     }
-    if (host.startsWith("10.201.1.") && host != "10.201.1.2")
-        QTRY_COMPARE_WITH_TIMEOUT(Forger->Answered(), answeredBefore + 1, 2000);
+    if (redirected)
+        QVERIFY2(run.ReplyTime >= CEchoForger::RedirectLeadMs,
+                 qPrintable(QString("reply after %1 ms, the redirect came %2 ms before it")
+                                .arg(run.ReplyTime)
+                                .arg(CEchoForger::RedirectLeadMs)));
 }
 
 void TestRealProbes::icmpSocketKeptAcrossChecks_data() {
@@ -461,6 +540,87 @@ void TestRealProbes::workerReportsRealResults() {
     }
     VerifyTime.store(3);
     TimeOut.store(3000);
+}
+
+void TestRealProbes::connectV6Bounded_data() {
+    QTest::addColumn<QString>("hosts");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<int>("lowMs");
+    QTest::addColumn<int>("highMs");
+    const int bound = static_cast<int>(ConnectV6TimeOutMs);
+    // A dual-stack name whose addresses both drop the connection request.
+    QTest::newRow("both addresses drop the syn")
+        << "fd00:201:5::5 pylarix-dual.test\n10.201.5.5 pylarix-dual.test\n"
+        << "fd00:201:5::5" << false << bound - 100 << bound + 1500;
+    // Each address gets its share of the bound, so a working second one is still reached.
+    QTest::newRow("first drops, second open")
+        << "fd00:201:5::5 pylarix-dual.test\n10.201.1.1 pylarix-dual.test\n"
+        << "fd00:201:5::5" << true << bound / 2 - 100 << bound / 2 + 1500;
+}
+
+void TestRealProbes::connectV6Bounded() {
+    QFETCH(QString, hosts);
+    QFETCH(QString, first);
+    QFETCH(bool, open);
+    QFETCH(int, lowMs);
+    QFETCH(int, highMs);
+    QTemporaryDir dir;
+    const QString hostsFile = dir.filePath("hosts");
+    QFile f(hostsFile);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(hosts.toUtf8());
+    f.close();
+    // Without the bound the system waits about two minutes per address: the probe runs on a
+    // thread that the test can leave behind.
+    struct Shared {
+        std::atomic<bool> Done{false};
+        bool HostsUsed = false;
+        std::string FirstAddress;
+        ProbeRun Run;
+    };
+    auto shared = std::make_shared<Shared>();
+    const std::int32_t port = open ? OpenPort : 80;
+    std::thread([shared, client = Net.Client, hostsFile, port] {
+        RunInNamespace(client, [&] {
+            shared->HostsUsed = UseHostsFile(hostsFile);
+            if (!shared->HostsUsed)
+                return;
+            addrinfo hints{};
+            hints.ai_family = AF_UNSPEC;
+            hints.ai_socktype = SOCK_STREAM;
+            addrinfo* list = nullptr;
+            if (::getaddrinfo("pylarix-dual.test", nullptr, &hints, &list) == 0) {
+                char text[INET6_ADDRSTRLEN] = {};
+                const void* a =
+                    list->ai_family == AF_INET6
+                        ? static_cast<const void*>(&reinterpret_cast<sockaddr_in6*>(list->ai_addr)->sin6_addr)
+                        : static_cast<const void*>(&reinterpret_cast<sockaddr_in*>(list->ai_addr)->sin_addr);
+                ::inet_ntop(list->ai_family, a, text, sizeof text);
+                shared->FirstAddress = text;
+                ::freeaddrinfo(list);
+            }
+            ProbeState state;
+            state.ReplyTime = 555;
+            const auto start = std::chrono::steady_clock::now();
+            shared->Run.Status = SystemNetProbes()->ConnectV6("pylarix-dual.test", port, state);
+            shared->Run.ElapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now() - start)
+                                        .count();
+            shared->Run.ReplyTime = state.ReplyTime;
+        });
+        shared->Done = true;
+    }).detach();
+    QTRY_VERIFY2_WITH_TIMEOUT(shared->Done, "the probe still waits 30 s after it started", 30000);
+    QVERIFY2(shared->HostsUsed, "a hosts file of the test's own");
+    QCOMPARE(QString::fromStdString(shared->FirstAddress), first);
+    const ProbeRun& run = shared->Run;
+    QCOMPARE(run.Status, open ? MonitorStatus::Open : MonitorStatus::Down);
+    QVERIFY2(run.ElapsedMs >= lowMs && run.ElapsedMs <= highMs,
+             qPrintable(QString("took %1 ms, expected %2 to %3").arg(run.ElapsedMs).arg(lowMs).arg(highMs)));
+    // The reply time is kept whatever the outcome.
+    QVERIFY2(run.ReplyTime >= lowMs && run.ReplyTime <= run.ElapsedMs,
+             qPrintable(QString("reply %1 ms, took %2 ms").arg(run.ReplyTime).arg(run.ElapsedMs)));
 }
 
 QTEST_GUILESS_MAIN(TestRealProbes)

@@ -19,12 +19,14 @@ private slots:
     void helpPageBesideTheBuiltProgram();
     void createsMissingFolders();
     void leavesWhatExistsAlone();
-    void createsOnlyOneLevel();
+    void createsTheWholePath();
     void pathsFromProcessEnvironment();
     void socketPath_data();
     void socketPath();
     void socketPathFallback_data();
     void socketPathFallback();
+    void cacheFolder_data();
+    void cacheFolder();
 };
 
 void TestDataPaths::dataFolderFromEnvironment_data() {
@@ -153,11 +155,13 @@ void TestDataPaths::leavesWhatExistsAlone() {
     QVERIFY(QFileInfo(p.LogsFolder + "127.0.0.1_Ping.log").isFile());
 }
 
-void TestDataPaths::createsOnlyOneLevel() {
+void TestDataPaths::createsTheWholePath() {
+    // A fresh account may have no ~/.config yet.
     QTemporaryDir root;
-    const CDataPaths p = MakeDataPaths(root.path() + "/missing/Pylarix", root.path() + "/bin");
+    const CDataPaths p = MakeDataPaths(root.path() + "/home/.config/Pylarix", root.path() + "/bin");
     CreateDataFolders(p);
-    QVERIFY(!QFileInfo::exists(root.path() + "/missing"));
+    for (const QString& folder : {p.DataFolder, p.PicturesFolder, p.SkinsFolder, p.LogsFolder})
+        QVERIFY2(QFileInfo(folder).isDir(), qPrintable(folder));
 }
 
 void TestDataPaths::pathsFromProcessEnvironment() {
@@ -189,33 +193,54 @@ void TestDataPaths::socketPath() {
     const QString runtime = root.path() + "/run";
     if (runtimeExists)
         QVERIFY(QDir().mkdir(runtime));
-    const QString path = SingleInstanceSocketPath(1234, runtime + runtimeSuffix, "/tmp");
-    QCOMPARE(path, (expectRuntime ? runtime : QString("/tmp")) + "/Pylarix-1234");
+    const QString path = SingleInstanceSocketPath(1234, runtime + runtimeSuffix, "/home/u/.cache");
+    QCOMPARE(path, (expectRuntime ? runtime : QString("/home/u/.cache/Pylarix")) + "/Pylarix-1234");
 }
 
 void TestDataPaths::socketPathFallback_data() {
     QTest::addColumn<QString>("runtime");
-    QTest::addColumn<QString>("temp");
+    QTest::addColumn<QString>("cache");
     QTest::addColumn<unsigned>("uid");
     QTest::addColumn<QString>("expected");
+    // Never straight in a folder every user can write.
     QTest::newRow("no runtime folder") << ""
-                                       << "/tmp" << 0u << "/tmp/Pylarix-0";
+                                       << "/home/u/.cache" << 0u << "/home/u/.cache/Pylarix/Pylarix-0";
     QTest::newRow("relative runtime folder") << "run/user"
-                                             << "/tmp" << 0u << "/tmp/Pylarix-0";
+                                             << "/home/u/.cache" << 0u << "/home/u/.cache/Pylarix/Pylarix-0";
     QTest::newRow("other user") << ""
-                                << "/tmp" << 1000u << "/tmp/Pylarix-1000";
-    QTest::newRow("temp with slash") << ""
-                                     << "/var/tmp/" << 7u << "/var/tmp/Pylarix-7";
-    QTest::newRow("no temp folder either") << ""
-                                           << "" << 7u << "/tmp/Pylarix-7";
+                                << "/home/v/.cache" << 1000u << "/home/v/.cache/Pylarix/Pylarix-1000";
+    QTest::newRow("cache with slash") << ""
+                                      << "/c/" << 7u << "/c/Pylarix/Pylarix-7";
 }
 
 void TestDataPaths::socketPathFallback() {
     QFETCH(QString, runtime);
-    QFETCH(QString, temp);
+    QFETCH(QString, cache);
     QFETCH(unsigned, uid);
     QFETCH(QString, expected);
-    QCOMPARE(SingleInstanceSocketPath(uid, runtime, temp), expected);
+    QCOMPARE(SingleInstanceSocketPath(uid, runtime, cache), expected);
+}
+
+void TestDataPaths::cacheFolder_data() {
+    QTest::addColumn<QString>("xdgCache");
+    QTest::addColumn<QString>("home");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("XDG_CACHE_HOME") << "/x/cache"
+                                    << "/home/u"
+                                    << "/x/cache";
+    QTest::newRow("home when unset") << ""
+                                     << "/home/u"
+                                     << "/home/u/.cache";
+    QTest::newRow("relative XDG_CACHE_HOME ignored") << "cache"
+                                                     << "/home/u"
+                                                     << "/home/u/.cache";
+}
+
+void TestDataPaths::cacheFolder() {
+    QFETCH(QString, xdgCache);
+    QFETCH(QString, home);
+    QFETCH(QString, expected);
+    QCOMPARE(CacheFolderFromEnvironment(xdgCache, home), expected);
 }
 
 QTEST_GUILESS_MAIN(TestDataPaths)

@@ -7,6 +7,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
 namespace {
 
 // Records what the handler starts, in order, with the repaints among them.
@@ -92,6 +102,8 @@ private slots:
     void logParentPathStaysInside();
     void logGlobalSwitch();
     void missingLogsFolderSkipsOnlyTheLog();
+    void logPathNotAFile_data();
+    void logPathNotAFile();
 };
 
 void TestBoxStatusHandler::staleReportsDropped_data() {
@@ -387,6 +399,77 @@ void TestBoxStatusHandler::missingLogsFolderSkipsOnlyTheLog() {
     QDir().mkpath(f.Paths.LogsFolder);
     f.Report(1, MonitorStatus::Down);
     QVERIFY(QDir(f.Paths.LogsFolder).isEmpty());
+}
+
+void TestBoxStatusHandler::logPathNotAFile_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("fifo nobody reads") << "fifo";
+    QTest::newRow("fifo with a reader") << "fifo+reader";
+    QTest::newRow("local socket") << "socket";
+    QTest::newRow("folder") << "folder";
+}
+
+void TestBoxStatusHandler::logPathNotAFile() {
+    QFETCH(QString, kind);
+    CFixture f;
+    CMonitorBox& box = f.Add("10.0.0.9", MethodPing);
+    box.Logging = 1;
+    box.Sound = 2;
+    f.Add("10.0.0.10", MethodPing).Logging = 1;
+    const QByteArray path =
+        QFile::encodeName(f.Paths.LogsFolder + MonitorLogFileName("10.0.0.9", MethodPing, 0));
+    int reader = -1;
+    int listener = -1;
+    if (kind.startsWith("fifo")) {
+        QCOMPARE(::mkfifo(path.constData(), 0644), 0);
+        if (kind.endsWith("reader")) {
+            reader = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            QVERIFY(reader >= 0);
+        }
+    } else if (kind == "socket") {
+        listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        QVERIFY(std::size_t(path.size()) < sizeof address.sun_path);
+        std::memcpy(address.sun_path, path.constData(), std::size_t(path.size()));
+        QCOMPARE(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        QCOMPARE(::listen(listener, 1), 0);
+    } else {
+        QVERIFY(QDir().mkdir(QFile::decodeName(path)));
+    }
+
+    // The report runs on a thread of its own, so a handler stuck in open() fails the test instead
+    // of hanging it.
+    std::atomic<bool> returned{false};
+    std::thread report([&] {
+        f.Report(0, MonitorStatus::Down);
+        returned = true;
+    });
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (!returned && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const bool handled = returned.load();
+    if (!handled) {
+        // Let the stuck open() complete so the thread can end.
+        const int unblock = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        report.join();
+        ::close(unblock);
+    } else {
+        report.join();
+    }
+    QVERIFY2(handled, "the report did not return: opening the log blocked");
+    QCOMPARE(f.Starter.Events, QStringList({"repaint", "sound"}));
+    if (reader >= 0) {
+        char buffer[256];
+        const ssize_t got = ::read(reader, buffer, sizeof buffer);
+        ::close(reader);
+        QVERIFY2(got <= 0, "the log line went into the FIFO");
+    }
+    if (listener >= 0)
+        ::close(listener);
+    // Later reports are handled and logged as usual.
+    f.Report(1, MonitorStatus::Down);
+    QCOMPARE(f.Log("10.0.0.10", MethodPing), QByteArray("3/4/2026 5:6:7 IP=10.0.0.10 is Down\r\n"));
 }
 
 QTEST_APPLESS_MAIN(TestBoxStatusHandler)

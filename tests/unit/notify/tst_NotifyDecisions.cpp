@@ -71,6 +71,8 @@ private slots:
     void repaintRule();
     void soundFill_data();
     void soundFill();
+    void literalRows_data();
+    void literalRows();
 };
 
 void TestNotifyDecisions::soundTable_data() {
@@ -283,6 +285,64 @@ void TestNotifyDecisions::soundFill() {
     QCOMPARE(sound.SpeechText, speechText);
     QCOMPARE(sound.BoxText, boxText);
     QCOMPARE(sound.ProgramFolder, QString("/opt/p"));
+}
+
+void TestNotifyDecisions::literalRows_data() {
+    // Rows copied from the decision tables one by one, not computed: old status, new status, the
+    // flags, and whether sound, message box and file fire.
+    QTest::addColumn<MonitorStatus>("oldStatus");
+    QTest::addColumn<MonitorStatus>("newStatus");
+    QTest::addColumn<int>("sound");
+    QTest::addColumn<int>("errorSound");
+    QTest::addColumn<int>("msgBox");
+    QTest::addColumn<int>("errorMsgBox");
+    QTest::addColumn<int>("execFileStatusCheck");
+    QTest::addColumn<bool>("playsSound");
+    QTest::addColumn<bool>("showsMessage");
+    QTest::addColumn<bool>("runsFile");
+    const MonitorStatus none = MonitorStatus::NoStatus, down = MonitorStatus::Down, up = MonitorStatus::Up,
+                        close = MonitorStatus::Close, ipError = MonitorStatus::IPERROR,
+                        netError = MonitorStatus::NETERROR, checking = MonitorStatus::CHECKING;
+    // clang-format off
+    //                                          old       new       Snd ESnd Msg EMsg Exec  sound  msg    file
+    QTest::newRow("enter Close, bit 4 each")   << up       << close    << 4 << 0 << 4 << 0 << 4  << true  << true  << true;
+    QTest::newRow("enter Close, other bits")   << up       << close    << 3 << 1 << 3 << 1 << 27 << false << false << false;
+    QTest::newRow("enter Down, bit 2 each")    << up       << down     << 2 << 0 << 2 << 0 << 2  << true  << true  << true;
+    QTest::newRow("enter Down, other bits")    << up       << down     << 5 << 1 << 5 << 1 << 29 << false << false << false;
+    QTest::newRow("enter Down from Close")     << close    << down     << 2 << 0 << 2 << 0 << 2  << true  << true  << true;
+    QTest::newRow("enter Up, bit 1 each")      << down     << up       << 1 << 0 << 1 << 0 << 1  << true  << true  << true;
+    QTest::newRow("enter Up, other bits")      << down     << up       << 6 << 1 << 6 << 1 << 30 << false << false << false;
+    QTest::newRow("enter Open from Close")     << close    << up       << 1 << 0 << 1 << 0 << 1  << true  << true  << true;
+    QTest::newRow("enter Up from no status")   << none     << up       << 1 << 0 << 1 << 0 << 1  << true  << true  << true;
+    QTest::newRow("enter Up from CHECKING")    << checking << up       << 1 << 0 << 0 << 0 << 0  << true  << false << false;
+    QTest::newRow("enter IP ERROR, globals")   << up       << ipError  << 0 << 1 << 0 << 1 << 8  << true  << true  << true;
+    QTest::newRow("enter IP ERROR, bit 16")    << up       << ipError  << 7 << 0 << 7 << 0 << 16 << false << false << false;
+    QTest::newRow("enter NET ERROR, globals")  << up       << netError << 0 << 1 << 0 << 1 << 16 << true  << true  << true;
+    QTest::newRow("enter NET ERROR, bit 8")    << down     << netError << 7 << 0 << 7 << 0 << 8  << false << false << false;
+    QTest::newRow("NET ERROR to IP ERROR")     << netError << ipError  << 0 << 1 << 0 << 1 << 8  << true  << true  << true;
+    QTest::newRow("IP ERROR to NET ERROR")     << ipError  << netError << 0 << 1 << 0 << 1 << 16 << true  << true  << true;
+    QTest::newRow("mixed bits on Up")          << down     << up       << 1 << 0 << 2 << 0 << 4  << true  << false << false;
+    QTest::newRow("mixed bits on Close")       << up       << close    << 2 << 0 << 4 << 0 << 1  << false << true  << false;
+    QTest::newRow("CHECKING, every flag")      << up       << checking << 7 << 1 << 7 << 1 << 31 << false << false << false;
+    QTest::newRow("same Down, every flag")     << down     << down     << 7 << 1 << 7 << 1 << 31 << false << false << false;
+    QTest::newRow("same IP ERROR, every flag") << ipError  << ipError  << 7 << 1 << 7 << 1 << 31 << false << false << false;
+    // clang-format on
+}
+
+void TestNotifyDecisions::literalRows() {
+    QFETCH(MonitorStatus, oldStatus);
+    QFETCH(MonitorStatus, newStatus);
+    QFETCH(int, sound);
+    QFETCH(int, errorSound);
+    QFETCH(int, msgBox);
+    QFETCH(int, errorMsgBox);
+    QFETCH(int, execFileStatusCheck);
+    QFETCH(bool, playsSound);
+    QFETCH(bool, showsMessage);
+    QFETCH(bool, runsFile);
+    QCOMPARE(SoundWanted(oldStatus, newStatus, static_cast<std::uint8_t>(sound), errorSound), playsSound);
+    QCOMPARE(MessageBoxWanted(oldStatus, newStatus, msgBox, errorMsgBox), showsMessage);
+    QCOMPARE(StatusFileWanted(oldStatus, newStatus, execFileStatusCheck), runsFile);
 }
 
 QTEST_APPLESS_MAIN(TestNotifyDecisions)

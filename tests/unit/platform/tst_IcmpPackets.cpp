@@ -50,6 +50,8 @@ private slots:
     void classifyV6();
     void errorQueue_data();
     void errorQueue();
+    void errorQueueOrigin_data();
+    void errorQueueOrigin();
     void payloadText_data();
     void payloadText();
     void checksum();
@@ -85,6 +87,9 @@ void TestIcmpPackets::classifyV4_data() {
         << Ip4(Echo(3, 0, 0) + Ip4(Echo(8, Id, Seq))) << true << error << none;
     QTest::newRow("time exceeded about our echo")
         << Ip4(Echo(11, 0, 0) + Ip4(Echo(8, Id, Seq))) << true << error << none;
+    // A redirect is advice about the route, not an answer about the host.
+    QTest::newRow("redirect about our echo")
+        << Ip4(Echo(5, 0, 0) + Ip4(Echo(8, Id, Seq, Payload))) << true << ignore << none;
     QTest::newRow("unreachable about another id")
         << Ip4(Echo(3, 0, 0) + Ip4(Echo(8, Id + 9, Seq))) << true << ignore << none;
     QTest::newRow("unreachable about another sequence")
@@ -140,6 +145,10 @@ void TestIcmpPackets::classifyV6_data() {
     QTest::newRow("quoted echo cut short")
         << (Echo(1, 0, 0) + Ip6(Echo(128, Id, Seq))).left(50) << true << ignore;
     QTest::newRow("neighbour solicitation") << Echo(135, Id, Seq) << true << ignore;
+    QTest::newRow("redirect quoting our echo")
+        << Echo(137, 0, 0) + QByteArray(32, '\0') + Ip6(Echo(128, Id, Seq)) << true << ignore;
+    QTest::newRow("redirect laid out as an error")
+        << Echo(137, 0, 0) + Ip6(Echo(128, Id, Seq)) << true << ignore;
     QTest::newRow("short") << Echo(129, Id, Seq).left(6) << true << ignore;
 }
 
@@ -171,6 +180,31 @@ void TestIcmpPackets::errorQueue() {
     QFETCH(bool, matches);
     QCOMPARE(ErrorQueueEntryMatches(Bytes(original), static_cast<std::size_t>(original.size()), v6, Seq),
              matches);
+}
+
+void TestIcmpPackets::errorQueueOrigin_data() {
+    QTest::addColumn<int>("origin");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("answer");
+    const int local = 1, icmp = 2, icmp6 = 3;
+    QTest::newRow("v4 unreachable") << icmp << 3 << true;
+    QTest::newRow("v4 time exceeded") << icmp << 11 << true;
+    QTest::newRow("v4 parameter problem") << icmp << 12 << true;
+    QTest::newRow("v4 source quench") << icmp << 4 << true;
+    QTest::newRow("v4 redirect") << icmp << 5 << false;
+    QTest::newRow("v6 unreachable") << icmp6 << 1 << true;
+    QTest::newRow("v6 hop limit exceeded") << icmp6 << 3 << true;
+    QTest::newRow("v6 redirect") << icmp6 << 137 << false;
+    QTest::newRow("local error") << local << 0 << false;
+    QTest::newRow("no origin") << 0 << 3 << false;
+}
+
+void TestIcmpPackets::errorQueueOrigin() {
+    QFETCH(int, origin);
+    QFETCH(int, type);
+    QFETCH(bool, answer);
+    QCOMPARE(ErrorQueueEntryIsAnswer(static_cast<std::uint8_t>(origin), static_cast<std::uint8_t>(type)),
+             answer);
 }
 
 void TestIcmpPackets::payloadText_data() {
