@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   # build
-  cmake ninja-build g++ pkg-config clang-14 libclang-rt-14-dev clang-format
+  cmake ninja-build g++ pkg-config ccache clang-14 libclang-rt-14-dev clang-format
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins
   libsndfile1-dev libpulse-dev libespeak-ng-dev espeak-ng-data
   # fonts for the strip texts
