@@ -39,28 +39,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WriteInput(pictures + "pic.ico", data, size);
     WriteInput(pictures + "pic.BMP", data, size);
 
-    CMonitorBox box(nullptr, 0);
-    box.OnLinePicPath = pictures + "pic.ico";
-    box.OffLinePicPath = pictures + "pic.BMP";
-    LoadBoxPictures(box);
-    if (box.PicTypeOnLine != 1 || (box.PicTypeOffLine == 0) == box.OffLineBitmap.IsNull())
+    const QString onPath = pictures + "pic.ico";
+    const QString offPath = pictures + "pic.BMP";
+    CBoxPictures box = LoadBoxPictures(onPath, offPath);
+    if (box.OnLine.Type != 1 || (box.OffLine.Type == 0) == box.OffLine.Bitmap.IsNull())
         std::abort();
-    if (box.OnLineIcon.Width != box.OnLineIcon.Image.width() ||
-        box.OnLineIcon.Height != box.OnLineIcon.Image.height())
+    if (box.OnLine.Icon.Width != box.OnLine.Icon.Image.width() ||
+        box.OnLine.Icon.Height != box.OnLine.Icon.Image.height())
         std::abort();
 
-    const CGrayCopyResult icon = MakeGrayCopy("pic.ico", box.OnLinePicPath, 1, box.OnLineIcon, pictures);
-    if (icon.Written != !box.OnLineIcon.IsNull())
+    const CGrayCopyResult icon = MakeGrayCopy("pic.ico", onPath, 1, box.OnLine.Icon, pictures);
+    if (icon.Written != !box.OnLine.Icon.IsNull())
         std::abort();
-    const CGrayCopyResult bitmap = MakeGrayCopy("pic.BMP", box.OffLinePicPath, 0, CBoxIcon(), pictures);
+    const CGrayCopyResult bitmap = MakeGrayCopy("pic.BMP", offPath, 0, CBoxIcon(), pictures);
 
     // The copies load again as pictures of a box; loading twice keeps nothing from the first time.
-    box.OnLinePicPath = icon.OffLinePicPath;
-    box.OffLinePicPath = bitmap.OffLinePicPath;
-    LoadBoxPictures(box);
-    if (icon.Written && box.OnLineIcon.IsNull())
+    box = LoadBoxPictures(icon.OffLinePicPath, bitmap.OffLinePicPath);
+    if (icon.Written && box.OnLine.Icon.IsNull())
         std::abort();
-    LoadBoxPictures(box);
+    box = LoadBoxPictures(icon.OffLinePicPath, bitmap.OffLinePicPath);
     QFile::remove(pictures + "pic_GSC.ico");
     QFile::remove(pictures + "pic_GSC.bmp");
     return 0;
