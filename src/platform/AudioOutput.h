@@ -17,8 +17,8 @@ std::uint32_t EffectiveProcessVolume();
 void ScaleSamples(float* samples, std::size_t count, std::uint32_t level);
 
 // Decodes a WAV file and plays it on the process's one WAV stream, taking over the sound that
-// plays there. Returns at once; false when the file can't be decoded. Playing goes on after the
-// caller's thread has ended.
+// plays there. Returns at once; false when the file can't be decoded or the stream's thread can't
+// be made. Playing goes on after the caller's thread has ended.
 bool PlayWavFileAsync(const QString& path);
 
 // Plays interleaved 16-bit samples on a stream of their own, so that several play at once, and
