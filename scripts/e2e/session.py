@@ -116,6 +116,7 @@ class Session:
         for folder in (self.home, self.runtime):
             os.makedirs(folder, mode=0o700)
         self.processes = []
+        self.wm = None
         self.display = None
         self.x11 = None
         self.pulse_socket = os.path.join(self.runtime, "pulse", "native")
@@ -186,9 +187,20 @@ class Session:
             f.write("TaskBarShowClock=0\nTaskBarShowMailboxStatus=0\nTaskBarShowCPUStatus=0\n"
                     "TaskBarShowNetStatus=0\nTaskBarShowMEMStatus=0\nTaskBarEnableSystemTray=1\n"
                     "ShowPopupsAbovePointer=0\nTaskBarAtTop=0\nFocusRequestFlashTime=0\n")
-        self._spawn(["icewm", "--display", self.display])
+        self.wm = self._spawn(["icewm", "--display", self.display])
         wait_for("the window manager's work area", lambda: self.work_area(), timeout=20)
         wait_for("the system tray", lambda: self.x11.selection_owner("_NET_SYSTEM_TRAY_S0"), timeout=20)
+
+    def restart_wm(self):
+        """Ends the window manager, and with it the tray, and starts it again."""
+        self.wm.terminate()
+        self.wm.wait(timeout=10)
+        wait_for("the tray gone", lambda: not self.x11.selection_owner("_NET_SYSTEM_TRAY_S0"), timeout=10)
+        self._start_wm()
+
+    def set_work_area(self, left, top, width, height):
+        self._run("xprop", "-root", "-f", "_NET_WORKAREA", "32c", "-set", "_NET_WORKAREA",
+                  f"{left}, {top}, {width}, {height}")
 
     def _start_pulse(self):
         os.makedirs(os.path.dirname(self.pulse_socket), mode=0o700, exist_ok=True)

@@ -1,7 +1,5 @@
 #include "mainwnd/SystemTray.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QSystemTrayIcon>
 
 namespace {
@@ -59,9 +57,8 @@ int CSystemTray::CreateTrayIcon(const QString& tip, const QIcon& icon, std::uint
         [this](QSystemTrayIcon::ActivationReason reason) { ForwardActivation(static_cast<int>(reason)); });
 
     // A restarted tray gets a visible icon back from the toolkit itself, which watches the
-    // tray's selection; a work-area change adds it again here, as the setting change does.
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        connect(screen, &QScreen::availableGeometryChanged, this, &CSystemTray::OnTrayRestarted);
+    // tray's selection. A change of the work area leaves the icon alone: adding it again would
+    // undock and re-dock it on an XEmbed tray, moving it and closing a balloon that shows.
 
     m_IconHidden = hidden ? 1 : 0;
     if (!hidden) {

@@ -12,7 +12,7 @@ class QSystemTrayIcon;
 
 // The program's icon in the notification area. Its clicks arrive as tray notifications (icon id,
 // mouse message) that the main window handles; the icon comes back by itself when the desktop's
-// tray is restarted or the work area changes.
+// tray is restarted.
 class CSystemTray : public QObject {
     Q_OBJECT
 public:
@@ -35,8 +35,8 @@ public:
     // Removes the icon; non-zero when it is gone.
     int DeleteTrayIcon();
 public slots:
-    // The tray came back (or the work area changed): the icon is added again unless it is
-    // meant to be hidden or an earlier add failed.
+    // The tray came back: the icon is added again unless it is meant to be hidden or an earlier
+    // add failed. Only for a tray that came back, never for a change of the work area.
     void OnTrayRestarted();
 
 public:

@@ -3,6 +3,7 @@
 #include "platform/AudioOutput.h"
 #include "platform/SpeechEngine.h"
 
+#include <system_error>
 #include <thread>
 
 QString BuiltInSoundFile(std::int32_t status) {
@@ -55,9 +56,13 @@ void CSoundThread::InitInstance() const {
 }
 
 void StartSoundThread(CSoundThread sound, std::function<void()> finished) {
-    std::thread([sound = std::move(sound), finished = std::move(finished)] {
-        sound.InitInstance();
-        if (finished)
-            finished();
-    }).detach();
+    try {
+        std::thread([sound = std::move(sound), finished = std::move(finished)] {
+            sound.InitInstance();
+            if (finished)
+                finished();
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: the sound is dropped like one that can't be played.
+    }
 }

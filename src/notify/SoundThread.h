@@ -37,5 +37,5 @@ public:
 QString BuiltInSoundFile(std::int32_t status);
 
 // Starts the sound on a detached thread of its own; finished (if set) is called on that thread
-// when it ends.
+// when it ends. When no thread can be made the sound is dropped and finished is not called.
 void StartSoundThread(CSoundThread sound, std::function<void()> finished = {});

@@ -15,8 +15,8 @@ public:
     // The level that scales the samples now: 0 when muted, else the volume.
     virtual std::uint32_t EffectiveProcessVolume() const = 0;
     // Decodes a WAV file and plays it on the process's one WAV stream, taking over the sound
-    // that plays there. Returns at once; false when the file can't be decoded. Playing goes on
-    // after the caller's thread has ended.
+    // that plays there. Returns at once; false when the file can't be decoded or the stream's
+    // thread can't be made. Playing goes on after the caller's thread has ended.
     virtual bool PlayWavFileAsync(const QString& path) = 0;
     // Plays interleaved 16-bit samples on a stream of their own, so that several play at once,
     // and returns when they have been played. False when no stream could be opened.

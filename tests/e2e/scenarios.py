@@ -365,6 +365,33 @@ def scenario_skip_taskbar(sc):
     return proc
 
 
+def scenario_tray_icon_kept(sc):
+    """A change of the work area leaves the docked tray icon as it is; a tray that comes back gets
+    the icon again."""
+    s = sc.s
+    wa = s.work_area()
+    width, height = wa["right"] - wa["left"], wa["bottom"] - wa["top"]
+    appdata = s.new_appdata("tray")
+    write_config(appdata, [box_section("TRAY", port=free_closed_port())], PosX=400, PosY=wa["bottom"] - 82)
+    proc, window = sc.start(appdata)
+    icon = wait_for("the tray icon", lambda: s.tray_icons(proc.pid), timeout=10)[0]
+    tray = s.x11.parent(icon)[0]
+    # A panel taking 200 pixels at the bottom: the strip moves up into the smaller work area, which
+    # shows that the program saw the change.
+    s.set_work_area(wa["left"], wa["top"], width, height - 200)
+    sc.wait_geometry(window, (None, wa["bottom"] - 200 - 82, None, None), "the strip inside the smaller work area")
+    s.set_work_area(wa["left"], wa["top"], width, height)
+    time.sleep(1.0)
+    check(s.is_viewable(icon), "the tray icon window was taken down")
+    check(s.x11.parent(icon)[0] == tray, "the tray icon left the tray")
+    check(s.tray_icons(proc.pid) == [icon], f"tray icons {s.tray_icons(proc.pid)}, expected only {icon}")
+
+    s.restart_wm()
+    wait_for("the tray icon back in the new tray", lambda: s.tray_icons(proc.pid), timeout=10)
+    check(len(s.tray_icons(proc.pid)) == 1, "more than one tray icon")
+    return proc
+
+
 def scenario_grip_turn(sc):
     s = sc.s
     appdata = s.new_appdata("turn")
@@ -510,6 +537,7 @@ SCENARIOS = {
     "transparent": scenario_transparent,
     "stacking": scenario_stacking,
     "skip_taskbar": scenario_skip_taskbar,
+    "tray_icon_kept": scenario_tray_icon_kept,
     "grip_turn": scenario_grip_turn,
     "snap": scenario_snap,
     "stays_running": scenario_stays_running,

@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -96,15 +97,21 @@ bool DecodeWav(const QString& path, CDecodedWav& out) {
 // stops the one playing. Never freed: the detached thread may outlive every static object.
 class CWavPlayer {
 public:
-    void Play(std::shared_ptr<const CDecodedWav> wav) {
+    // False when the stream's thread can't be made; a later sound tries again.
+    bool Play(std::shared_ptr<const CDecodedWav> wav) {
         std::lock_guard lock(Mutex);
+        if (!Running) {
+            try {
+                std::thread([this] { Run(); }).detach();
+            } catch (const std::system_error&) {
+                return false;
+            }
+            Running = true;
+        }
         Pending = std::move(wav);
         ++Generation;
-        if (!Running) {
-            Running = true;
-            std::thread([this] { Run(); }).detach();
-        }
         Wake.notify_one();
+        return true;
     }
 
 private:
@@ -182,8 +189,7 @@ bool CAudioOutputPulse::PlayWavFileAsync(const QString& path) {
     auto wav = std::make_shared<CDecodedWav>();
     if (path.isEmpty() || !DecodeWav(path, *wav))
         return false;
-    WavPlayer().Play(std::move(wav));
-    return true;
+    return WavPlayer().Play(std::move(wav));
 }
 
 bool CAudioOutputPulse::PlayPcmAndWait(const std::vector<std::int16_t>& samples, int sampleRate,

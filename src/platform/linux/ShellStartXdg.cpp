@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <system_error>
 #include <thread>
 
 static bool HasUrlScheme(const QString& file) {
@@ -56,5 +57,9 @@ bool CShellStartXdg::ShellOpen(const QString& file, const QString& parameters) {
 }
 
 void CShellStartXdg::ShellOpenDetached(const QString& file, const QString& parameters) {
-    std::thread([this, file, parameters] { ShellOpen(file, parameters); }).detach();
+    try {
+        std::thread([this, file, parameters] { ShellOpen(file, parameters); }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: dropped like a start that fails.
+    }
 }

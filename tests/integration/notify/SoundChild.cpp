@@ -2,9 +2,13 @@
 //   speech-then-sound FOLDER: a monitor goes Down with a spoken notification, then Up with the
 //     built-in sound of the program folder FOLDER, through the real status handling; exits 0 once
 //     that sound has had time to play.
+//   stream-without-threads WAV: plays WAV while no thread can be made, which must fail quietly,
+//     and again once threads can be made, which must start the stream; exits 0 when both hold.
 #include "notify/BoxStatusHandler.h"
 #include "notify/NotificationStarter.h"
+#include "platform/AudioOutput.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "support/ThreadLimit.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -37,6 +41,16 @@ int SpeechThenSound(const QString& programFolder) {
     return 0;
 }
 
+int StreamWithoutThreads(const QString& wav) {
+    if (const int limited = LimitThreadsOfThisProcess(::getpwnam("nobody")); limited != 0)
+        return limited;
+    if (SystemAudioOutput().PlayWavFileAsync(wav))
+        return 3;
+    if (!LiftThreadLimit() || !SystemAudioOutput().PlayWavFileAsync(wav))
+        return 4;
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -45,5 +59,7 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     if (args.size() == 3 && args[1] == "speech-then-sound")
         return SpeechThenSound(args[2]);
+    if (args.size() == 3 && args[1] == "stream-without-threads")
+        return StreamWithoutThreads(args[2]);
     return 2;
 }

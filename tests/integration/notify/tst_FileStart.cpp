@@ -3,6 +3,8 @@
 #include "platform/ShellStart.h"
 #include "platform/linux/LinuxPlatform.h"
 
+#include "support/ThreadLimit.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -28,6 +30,7 @@ private slots:
     void netMessageStarts();
     void netMessageMissingCommand_data();
     void netMessageMissingCommand();
+    void threadLimitEndsTheStartQuietly();
 
 private:
     // Writes an executable script into folder that records its arguments beside itself.
@@ -213,6 +216,15 @@ void TestFileStart::netMessageMissingCommand() {
     QFETCH(QString, command);
     QCOMPARE(SendNetMessage({command, DefaultSendNetMsgParam}, "10.0.0.7", "console", "Backup done"),
              QString("ERROR_FILE_NOT_FOUND."));
+}
+
+void TestFileStart::threadLimitEndsTheStartQuietly() {
+    // A start that cannot get a thread is dropped like a start that fails; the program goes on.
+    const int exitCode = RunWithoutThreads([] {
+        SystemShellStart().ShellOpenDetached("/bin/true", QString());
+        return 0;
+    });
+    QCOMPARE(exitCode, 0);
 }
 
 QTEST_GUILESS_MAIN(TestFileStart)

@@ -5,6 +5,7 @@
 #include "support/PulseServer.h"
 
 #include "support/NotifyTestNames.h"
+#include "support/ThreadLimit.h"
 
 #include <QApplication>
 #include <QTest>
@@ -30,6 +31,8 @@ private slots:
     void missingVoiceDataEndsOnlyTheSpeech();
     void noServerFailsQuickly_data();
     void noServerFailsQuickly();
+    void threadLimitEndsSoundsQuietly_data();
+    void threadLimitEndsSoundsQuietly();
 
 private:
     // parecord loses up to a second at its end when it is stopped: every recording goes on
@@ -351,6 +354,41 @@ void TestSoundOutput::noServerFailsQuickly() {
     QVERIFY(t.elapsed() < 1000);
     QCoreApplication::processEvents();
     QVERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+void TestSoundOutput::threadLimitEndsSoundsQuietly_data() {
+    QTest::addColumn<QString>("start");
+    QTest::newRow("sound thread") << "sound";
+    QTest::newRow("speech thread") << "speech";
+    QTest::newRow("wav stream thread") << "stream";
+}
+
+void TestSoundOutput::threadLimitEndsSoundsQuietly() {
+    QFETCH(QString, start);
+    const QString down = ProgramFolder + "/Sound/Down.wav";
+    int exitCode = -1;
+    if (start == "stream") {
+        // The stream's thread is made once per process, by its first sound: a process of its own.
+        QProcess child;
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(ProgramFolder + "/sound_child", {"stream-without-threads", down});
+        QVERIFY(child.waitForStarted(5000));
+        QVERIFY(child.waitForFinished(10000));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        exitCode = child.exitCode();
+    } else {
+        CSoundThread sound;
+        sound.Status = 1;
+        sound.ProgramFolder = ProgramFolder;
+        sound.Speak = start == "speech";
+        sound.SpeechText = "%text is Down";
+        sound.BoxText = "Router";
+        exitCode = RunWithoutThreads([&sound] {
+            StartSoundThread(sound);
+            return 0;
+        });
+    }
+    QCOMPARE(exitCode, 0);
 }
 
 QTEST_MAIN(TestSoundOutput)
