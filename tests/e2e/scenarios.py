@@ -421,6 +421,20 @@ def scenario_stays_running(sc):
     return proc
 
 
+def open_tray_menu(s, proc, icon):
+    """Right-clicks the tray icon; returns the menu's window."""
+    known = set(s.windows_of(proc.pid))
+    ix, iy, iw, ih = s.geometry(icon)
+    s.click(ix + iw // 2, iy + ih // 2, button=3)
+
+    def menu():
+        for w in s.windows_of(proc.pid):
+            if w not in known and s.is_viewable(w) and s.geometry(w)[3] > 100:
+                return w
+        return None
+    return wait_for("the tray menu", menu, timeout=5)
+
+
 def scenario_exit(sc):
     s = sc.s
     appdata = s.new_appdata("exit")
@@ -436,16 +450,8 @@ def scenario_exit(sc):
     time.sleep(1.0)
     before = snapshot_tree(data)
 
-    ix, iy, iw, ih = s.geometry(icons[0])
     known = set(s.windows_of(proc.pid))
-    s.click(ix + iw // 2, iy + ih // 2, button=3)
-
-    def menu():
-        for w in s.windows_of(proc.pid):
-            if w not in known and s.is_viewable(w) and s.geometry(w)[3] > 100:
-                return w
-        return None
-    menu_window = wait_for("the tray menu", menu, timeout=5)
+    menu_window = open_tray_menu(s, proc, icons[0])
     mx, my, mw, mh = s.geometry(menu_window)
     s.screenshot(sc.screen_name + "-menu")
     # Exit is the menu's last item.
@@ -486,16 +492,7 @@ def open_properties(sc, proc):
     s = sc.s
     icons = wait_for("the tray icon", lambda: s.tray_icons(proc.pid), timeout=10)
     app = ax.application(proc.pid)
-    known = set(s.windows_of(proc.pid))
-    ix, iy, iw, ih = s.geometry(icons[0])
-    s.click(ix + iw // 2, iy + ih // 2, button=3)
-
-    def menu():
-        for w in s.windows_of(proc.pid):
-            if w not in known and s.is_viewable(w) and s.geometry(w)[3] > 100:
-                return w
-        return None
-    wait_for("the tray menu", menu, timeout=5)
+    open_tray_menu(s, proc, icons[0])
     # A popup menu is not in the accessibility tree: from the bottom, Exit, then Properties...
     time.sleep(0.2)
     s._run("xdotool", "key", "Up", "Up", "Return")
