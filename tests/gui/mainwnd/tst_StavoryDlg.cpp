@@ -1,3 +1,4 @@
+#include "support/FakeProbes.h"
 #include "support/FakeWindowSystem.h"
 #include "support/RecordingAudioOutput.h"
 #include "support/ScriptedPrompts.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
 #include <QMouseEvent>
@@ -80,6 +82,7 @@ private slots:
     void propertiesApplyHidesTaskbarButton();
     void propertiesLowTransparentRaisedAtLoad();
     void propertiesCancelKeepsTheVolume();
+    void propertiesIntervalReachesRunningWorkers();
 
 private:
     // Runs the Properties command; whileOpen works the dialog and ends it (left open, it is
@@ -874,6 +877,31 @@ void StavoryDlgTest::propertiesCancelKeepsTheVolume() {
     QCOMPARE(audio.EffectiveProcessVolume(), 1000u);
     QCOMPARE(dlg.Settings().Volume, 40000u);
     QCOMPARE(CIniFile(Paths.ConfigPath).ReadInt(MainSection, "Volume"), 40000);
+}
+
+void StavoryDlgTest::propertiesIntervalReachesRunningWorkers() {
+    WriteConfig({{"NumBox", 1}, {"VerifyTime", 2}});
+    auto probes = std::make_shared<CFakeProbes>(MonitorStatus::Up, 1);
+    OnStart = [probes](CMonitorBox& box) { box.StartWorker(probes); };
+    CStavoryDlg& dlg = Start();
+    QTRY_COMPARE_WITH_TIMEOUT(probes->CallCount(), std::size_t(1), 5000);
+    QElapsedTimer sinceFirst;
+    sinceFirst.start();
+    const CNetThread* worker = dlg.Table().At(0)->Worker.get();
+    // Applied while the worker sleeps its first 2 s: checks follow at 2, 3 and 4 s, not 2, 4, 6.
+    RunProperties([&](CPropertiesDlg& d) {
+        d.Spin(PropertiesSpin::VerifyTime)->stepBy(-1);
+        d.OkButton()->click();
+    });
+    QCOMPARE(VerifyTime.load(), 1u);
+    QTRY_VERIFY_WITH_TIMEOUT(probes->CallCount() >= 4, 8000);
+    QVERIFY2(sinceFirst.elapsed() < 5500,
+             qPrintable(QString("fourth check after %1 ms").arg(sinceFirst.elapsed())));
+    QVERIFY2(sinceFirst.elapsed() > 2500,
+             qPrintable(QString("fourth check after %1 ms").arg(sinceFirst.elapsed())));
+    // The same worker, not a restarted one.
+    QCOMPARE(dlg.Table().At(0)->Worker.get(), worker);
+    VerifyTime.store(3);
 }
 
 QTEST_MAIN(StavoryDlgTest)
