@@ -20,6 +20,11 @@ void CStavoryDlg::OnProperties() {
         SetOwnedDialog(OwnedDialog::Properties, PropertiesDlg.get());
     }
     CPropertiesDlg& dlg = *PropertiesDlg;
+    if (dlg.isVisible()) {
+        // Already running: brought to the front, never run a second time inside itself.
+        RestoreAndRaise(&dlg);
+        return;
+    }
     CopySettingsToFields(GlobalSettings, VerifyTime.load(), TimeOut.load(), dlg.Fields);
     dlg.Opening();
     // Modal to the strip only: the tray icon keeps answering.
