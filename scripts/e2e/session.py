@@ -350,8 +350,17 @@ class Session:
 
     # -- input -----------------------------------------------------------------------------------
 
+    def pointer(self):
+        out = self._run("xdotool", "getmouselocation", check=False)
+        m = re.search(r"x:(-?\d+)\s+y:(-?\d+)", out)
+        return (int(m.group(1)), int(m.group(2))) if m else None
+
     def click(self, x, y, button=1):
-        self._run("xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button))
+        # A synchronous move to where the pointer already is waits for a motion that never comes.
+        if self.pointer() == (x, y):
+            self._run("xdotool", "click", str(button))
+        else:
+            self._run("xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button))
 
     def drag(self, start, end, steps=12):
         sx, sy = start
