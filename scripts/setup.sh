@@ -16,8 +16,8 @@ PACKAGES=(
   pulseaudio pulseaudio-utils sox
   # end-to-end desktop session
   xvfb icewm xdotool x11-utils wmctrl imagemagick xdg-utils
-  # end-to-end scenario scripts
-  python3
+  # end-to-end scenario scripts, driving dialogs through the accessibility tree
+  python3 python3-pyatspi at-spi2-core dbus-daemon
   # the strip's taskbar and stacking states on X11 (xcb headers)
   libxcb1-dev
 )

@@ -104,9 +104,15 @@ class Image:
 
 
 class Session:
-    def __init__(self, name, screens_dir, width=1280, height=1024):
+    def __init__(self, name, screens_dir, width=1280, height=1024, accessibility=False):
         for tool in ("Xvfb", "icewm", "pulseaudio", "xdotool", "xprop", "xwininfo", "import"):
             _require(tool)
+        if accessibility:
+            _require("dbus-daemon")
+        # A session bus of its own with the accessibility bus on it, so that the scenario can
+        # drive the program's dialogs the way a screen reader does.
+        self.accessibility = accessibility
+        self.bus_address = None
         self.name = name
         self.screens_dir = screens_dir
         self.width, self.height = width, height
@@ -126,6 +132,8 @@ class Session:
     def __enter__(self):
         try:
             self._start_x()
+            if self.accessibility:
+                self._start_bus()
             self._start_wm()
             self._start_pulse()
         except BaseException:
@@ -154,6 +162,10 @@ class Session:
             "PULSE_SERVER": "unix:" + self.pulse_socket,
             "QT_QPA_PLATFORM": "xcb",
         }
+        if self.bus_address:
+            # With no StatusNotifier host on this bus the tray icon still docks in the XEmbed tray.
+            env["DBUS_SESSION_BUS_ADDRESS"] = self.bus_address
+            env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
         if self.display:
             env["DISPLAY"] = self.display
         return env
@@ -179,6 +191,15 @@ class Session:
         os.close(read_fd)
         self.display = ":" + number.decode().strip()
         self.x11 = _X11(self.display)
+
+    def _start_bus(self):
+        socket_path = os.path.join(self.runtime, "bus")
+        address = "unix:path=" + socket_path
+        self._spawn(["dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + address])
+        wait_for("the session bus", lambda: os.path.exists(socket_path), timeout=10)
+        self.bus_address = address
+        # The scenario's own accessibility client talks to the same bus.
+        os.environ["DBUS_SESSION_BUS_ADDRESS"] = address
 
     def _start_wm(self):
         prefs = os.path.join(self.home, ".icewm")
@@ -349,8 +370,17 @@ class Session:
 
     # -- input -----------------------------------------------------------------------------------
 
+    def pointer(self):
+        out = self._run("xdotool", "getmouselocation", check=False)
+        m = re.search(r"x:(-?\d+)\s+y:(-?\d+)", out)
+        return (int(m.group(1)), int(m.group(2))) if m else None
+
     def click(self, x, y, button=1):
-        self._run("xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button))
+        # A synchronous move to where the pointer already is waits for a motion that never comes.
+        if self.pointer() == (x, y):
+            self._run("xdotool", "click", str(button))
+        else:
+            self._run("xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button))
 
     def drag(self, start, end, steps=12):
         sx, sy = start

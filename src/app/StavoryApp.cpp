@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include "config/Autostart.h"
 #include "platform/Files.h"
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +12,11 @@ CDataPaths DataPathsFromEnvironment(const QString& executableDir) {
     const QString dataFolder =
         DataFolderFromEnvironment(qEnvironmentVariable("APPDATA"), qEnvironmentVariable("XDG_CONFIG_HOME"),
                                   qEnvironmentVariable("HOME", QDir::homePath()));
-    return MakeDataPaths(dataFolder, ProgramFolderFor(executableDir));
+    CDataPaths paths = MakeDataPaths(dataFolder, ProgramFolderFor(executableDir));
+    paths.AutostartEntryPath = AutostartEntryPathIn(ConfigHomeFromEnvironment(
+        qEnvironmentVariable("XDG_CONFIG_HOME"), qEnvironmentVariable("HOME", QDir::homePath())));
+    paths.ProgramFilePath = QCoreApplication::applicationFilePath();
+    return paths;
 }
 
 CStavoryApp::CStavoryApp() = default;

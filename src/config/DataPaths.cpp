@@ -3,14 +3,18 @@
 #include <QDir>
 #include <QFileInfo>
 
-QString DataFolderFromEnvironment(const QString& appData, const QString& xdgConfigHome, const QString& home) {
-    if (!appData.isEmpty())
-        return appData + "/Pylarix";
+QString ConfigHomeFromEnvironment(const QString& xdgConfigHome, const QString& home) {
     // A relative XDG_CONFIG_HOME is invalid and must be ignored, or the folder would follow the
     // working directory.
     if (QDir::isAbsolutePath(xdgConfigHome))
-        return xdgConfigHome + "/Pylarix";
-    return home + "/.config/Pylarix";
+        return xdgConfigHome;
+    return home + "/.config";
+}
+
+QString DataFolderFromEnvironment(const QString& appData, const QString& xdgConfigHome, const QString& home) {
+    if (!appData.isEmpty())
+        return appData + "/Pylarix";
+    return ConfigHomeFromEnvironment(xdgConfigHome, home) + "/Pylarix";
 }
 
 CDataPaths MakeDataPaths(const QString& dataFolder, const QString& programFolder) {

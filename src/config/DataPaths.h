@@ -12,7 +12,15 @@ struct CDataPaths {
     QString PicturesFolder;
     QString SkinsFolder;
     QString LogsFolder;
+    // The desktop's autostart entry of the program and the program file it starts; empty when
+    // the process has none (start at login then reads as unknown and writes nothing).
+    QString AutostartEntryPath;
+    QString ProgramFilePath;
 };
+
+// The user's configuration folder: $XDG_CONFIG_HOME when that is an absolute path, else
+// ~/.config.
+QString ConfigHomeFromEnvironment(const QString& xdgConfigHome, const QString& home);
 
 // DataFolder is $APPDATA/Pylarix when APPDATA is set and not empty, else $XDG_CONFIG_HOME/Pylarix
 // when that is an absolute path, else ~/.config/Pylarix.

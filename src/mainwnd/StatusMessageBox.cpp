@@ -6,11 +6,14 @@
 #include <QMessageBox>
 
 void ShowStatusMessage(const CStatusRecord& record) {
+    ShowInformationMessage(StatusMessageText(record, QDateTime::currentDateTime()));
+}
+
+void ShowInformationMessage(const QString& text) {
     // Without a widget application (a headless tool, a test) there is nowhere to show it.
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return;
-    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Pylarix"),
-                                StatusMessageText(record, QDateTime::currentDateTime()), QMessageBox::Ok);
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Pylarix"), text, QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->setObjectName(QStringLiteral("PylarixStatusMessage"));

@@ -3,6 +3,7 @@
 #include "config/ConfigFile.h"
 #include "config/IniFile.h"
 #include "dialogs/AboutDlg.h"
+#include "dialogs/PropertiesDlg.h"
 #include "mainwnd/StatusMessageBox.h"
 #include "mainwnd/StripPainter.h"
 #include "mainwnd/SystemTray.h"
@@ -95,7 +96,7 @@ void CStavoryDlg::Initialise() {
 
 void CStavoryDlg::LoadAndStart() {
     CConfigLoadHooks hooks;
-    hooks.HideTaskBarButton = [this] { ApplyTaskbarButton(); };
+    hooks.HideTaskBarButton = [this] { SetTaskbarButtonHidden(true); };
     hooks.LoadPictures = [this](int index) {
         if (CMonitorBox* box = Monitors.At(index))
             box->SetPictures(LoadBoxPictures(box->OnLinePicPath, box->OffLinePicPath));
@@ -109,11 +110,14 @@ void CStavoryDlg::LoadAndStart() {
     LoadConfig(*ConfigFile, *MainIniFile, DataPaths, WorkArea(), ReportSink.get(), GlobalSettings, Monitors,
                hooks);
 
+    // What the strip shows is what the dialog, Cancel and the next save see.
+    GlobalSettings.Transparent = static_cast<std::uint8_t>(AppliedAlpha(GlobalSettings.Transparent));
+
     resize(StripSize(StripGeometry::From(GlobalSettings, Monitors.NumBox)));
     MoveWindowTo(QPoint(GlobalSettings.PosX, GlobalSettings.PosY));
     show();
     PlaceInWorkArea();
-    setWindowOpacity(AppliedAlpha(GlobalSettings.Transparent) / 255.0);
+    setWindowOpacity(GlobalSettings.Transparent / 255.0);
     SystemAudioOutput().SetProcessVolume(GlobalSettings.Volume, GlobalSettings.VolumeMute != 0);
     for (int i = 0; i < Monitors.NumBox; ++i) {
         if (CMonitorBox* box = Monitors.At(i))

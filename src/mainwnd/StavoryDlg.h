@@ -14,6 +14,7 @@
 #include <memory>
 
 class CAboutDlg;
+class CPropertiesDlg;
 struct CConfigCommandOutcome;
 class CBoxStatusHandler;
 class CIniFile;
@@ -68,7 +69,12 @@ public:
     void OnBackupConfig();
     void OnRestoreConfig();
     void OnResetConfig();
+    // The global properties dialog, run modal to the strip; OK applies, Cancel puts back the
+    // strip's opacity and stacking.
     void OnProperties();
+    // WM_APPLY_PROPERTIES: the dialog's fields become the settings; the taskbar button, the
+    // strip's size and the configuration follow.
+    void OnApplyProperties();
     void OnExit();
 
     // Builds the tray menu with its pictures for the current WinBeh (shown by the tray's right
@@ -82,6 +88,8 @@ public:
     const CMonitorTable& Table() const { return Monitors; }
     const CDataPaths& Paths() const { return DataPaths; }
     CSystemTray* Tray() const { return SystemTray.get(); }
+    // Null until the first Properties command.
+    CPropertiesDlg* PropertiesDialog() const { return PropertiesDlg.get(); }
     bool IsDialogOpen() const { return DialogOpen; }
     bool IsBalloonPending() const { return BalloonPending != 0; }
     // Set by the owners of the dialogs the tray brings back; null when not built.
@@ -110,7 +118,7 @@ private:
     void ApplyStacking(bool raise);
     // Always Top, Normal and Always Bottom: the mode, its layer and its key.
     void SetWinBeh(std::int32_t winBeh, bool raiseFirst);
-    void ApplyTaskbarButton();
+    void SetTaskbarButtonHidden(bool hidden);
     void ApplyWindowStates();
     // Maps the strip again when the window manager withdrew it while it should show; checks
     // a few times, as the manager may take a while.
@@ -137,6 +145,7 @@ private:
     std::unique_ptr<CBoxStatusHandler> StatusHandler;
     std::unique_ptr<CSystemTray> SystemTray;
     std::unique_ptr<CAboutDlg> AboutDlg;
+    std::unique_ptr<CPropertiesDlg> PropertiesDlg;
     std::array<QPointer<QWidget>, OwnedDialogCount> OwnedDialogs;
 
     // Selection state of the box commands; the painting reads it.

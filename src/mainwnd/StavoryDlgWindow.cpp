@@ -231,13 +231,13 @@ void CStavoryDlg::ApplyStacking(bool raiseFirst) {
         WindowSystem->SetStacking(window, *level);
 }
 
-void CStavoryDlg::ApplyTaskbarButton() {
+void CStavoryDlg::SetTaskbarButtonHidden(bool hidden) {
     // Shown again only when it was showing: at the first load the strip is not sized yet and
     // appears a moment later, already placed.
     const bool wasVisible = isVisible();
     hide();
-    TaskbarButtonHidden = true;
-    WindowSystem->SetSkipTaskbar(windowHandle(), true);
+    TaskbarButtonHidden = hidden;
+    WindowSystem->SetSkipTaskbar(windowHandle(), hidden);
     if (wasVisible)
         show();
 }

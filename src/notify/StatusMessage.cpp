@@ -25,16 +25,20 @@ const char* StatusPhrase(MonitorStatus status, std::int32_t verifyMetod) {
 
 } // namespace
 
+QString StatusMessageHead(const QString& text, const QString& ipAdress, const QDateTime& now) {
+    const QDate d = now.date();
+    const QTime t = now.time();
+    return QString::asprintf("Date=%d/%d/%d\nTime=%d:%d:%d\nText=", d.day(), d.month(), d.year(), t.hour(),
+                             t.minute(), t.second()) +
+           text + QStringLiteral("\nIP=") + ipAdress + QLatin1Char('\n');
+}
+
 QString StatusMessageText(const CStatusRecord& record, const QDateTime& now) {
     const bool tcp = record.VerifyMetod == MethodTcp;
     const char* status = StatusPhrase(record.Status, record.VerifyMetod);
     if (!status)
         return {};
-    const QDate d = now.date();
-    const QTime t = now.time();
-    QString text = QString::asprintf("Date=%d/%d/%d\nTime=%d:%d:%d\nText=", d.day(), d.month(), d.year(),
-                                     t.hour(), t.minute(), t.second());
-    text += record.Text + QStringLiteral("\nIP=") + record.IPAdress + QLatin1Char('\n');
+    QString text = StatusMessageHead(record.Text, record.IPAdress, now);
     if (tcp)
         text += QStringLiteral("Port=%1\n").arg(record.Port);
     text += QStringLiteral("Status=") + QLatin1String(status) + QStringLiteral("\r\n");

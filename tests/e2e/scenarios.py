@@ -471,6 +471,20 @@ def scenario_stays_running(sc):
     return proc
 
 
+def open_tray_menu(s, proc, icon):
+    """Right-clicks the tray icon; returns the menu's window."""
+    known = set(s.windows_of(proc.pid))
+    ix, iy, iw, ih = s.geometry(icon)
+    s.click(ix + iw // 2, iy + ih // 2, button=3)
+
+    def menu():
+        for w in s.windows_of(proc.pid):
+            if w not in known and s.is_viewable(w) and s.geometry(w)[3] > 100:
+                return w
+        return None
+    return wait_for("the tray menu", menu, timeout=5)
+
+
 def scenario_exit(sc):
     s = sc.s
     appdata = s.new_appdata("exit")
@@ -486,16 +500,8 @@ def scenario_exit(sc):
     time.sleep(1.0)
     before = snapshot_tree(data)
 
-    ix, iy, iw, ih = s.geometry(icons[0])
     known = set(s.windows_of(proc.pid))
-    s.click(ix + iw // 2, iy + ih // 2, button=3)
-
-    def menu():
-        for w in s.windows_of(proc.pid):
-            if w not in known and s.is_viewable(w) and s.geometry(w)[3] > 100:
-                return w
-        return None
-    menu_window = wait_for("the tray menu", menu, timeout=5)
+    menu_window = open_tray_menu(s, proc, icons[0])
     mx, my, mw, mh = s.geometry(menu_window)
     s.screenshot(sc.screen_name + "-menu")
     # Exit is the menu's last item.
@@ -529,6 +535,127 @@ def scenario_exit(sc):
     return None
 
 
+def open_properties(sc, proc):
+    """Opens the Properties dialog from the tray menu; returns the accessible application, the
+    dialog and its X window."""
+    import accessible as ax
+    s = sc.s
+    icons = wait_for("the tray icon", lambda: s.tray_icons(proc.pid), timeout=10)
+    app = ax.application(proc.pid)
+    open_tray_menu(s, proc, icons[0])
+    # A popup menu is not in the accessibility tree: from the bottom, Exit, then Properties...
+    time.sleep(0.2)
+    s._run("xdotool", "key", "Up", "Up", "Return")
+    window = s.wait_window(proc.pid, "Properties")
+    dialog = ax.wait_find(app, "Properties", "dialog")
+    s.screenshot(sc.screen_name + "-dialog")
+    return app, dialog, window
+
+
+def click_into(sc, window, node):
+    """A real click into a control, at a place computed from the X server's geometry of its
+    window (what the toolkit reports of the frame can be off under the window manager)."""
+    import accessible as ax
+    wx, wy, _w, _h = sc.s.geometry(window)
+    x, y, w, h = ax.window_extents(node)
+    sc.s.click(wx + x + max(2, w // 4), wy + y + h // 2)
+
+
+def wait_key(path, key, value, what, timeout=5):
+    def ok():
+        try:
+            return read_ini(path).get("main", {}).get(key) == value
+        except OSError:
+            return False
+    try:
+        wait_for(what, ok, timeout=timeout)
+    except SessionError:
+        raise AssertionError(f"{what}: {key}={read_ini(path).get('main', {}).get(key)!r}, expected {value!r}")
+
+
+def scenario_properties_width(sc):
+    """One click up on the width spin and OK: XBox=91 in the file, a strip one pixel wider per box."""
+    import accessible as ax
+    s = sc.s
+    appdata = s.new_appdata("propwidth")
+    data = write_config(appdata, [box_section("ONE", port=free_closed_port()),
+                                  box_section("TWO", port=free_closed_port())], WinPos=1)
+    proc, window = sc.start(appdata)
+    before = s.geometry(window)
+    app, dialog, dialog_window = open_properties(sc, proc)
+    spin = ax.wait_find(dialog, "With[pixel]", "spin button")
+    click_into(sc, dialog_window, spin)
+    s._run("xdotool", "key", "Up")
+    wait_for("the width spin at 91", lambda: spin.queryText().getText(0, -1) == "91", timeout=5)
+    ax.press(ax.wait_find(dialog, "OK", "push button"))
+    wait_key(os.path.join(data, "PylarixA.ini"), "XBox", "91", "XBox after OK")
+    sc.wait_geometry(window, (None, None, before[2] + 2, before[3]), "the strip one pixel wider per box")
+    check(not s.is_viewable(dialog_window), "the dialog stayed open after OK")
+    return proc
+
+
+def scenario_properties_autostart(sc):
+    """Default then OK writes the autostart entry with the program's path; OK with the box clear
+    removes it again."""
+    import accessible as ax
+    s = sc.s
+    appdata = s.new_appdata("propautostart")
+    write_config(appdata, [box_section("LOGIN", port=free_closed_port())])
+    entry = os.path.join(s.home, ".config", "autostart", "Pylarix.desktop")
+    check(not os.path.exists(entry), "an autostart entry before the test")
+    proc, window = sc.start(appdata)
+    app, dialog, dialog_window = open_properties(sc, proc)
+    login = ax.wait_find(dialog, "Start Pylarix at login", "check box")
+    check(not ax.is_checked(login), "start at login set without an entry")
+    ax.press(ax.wait_find(dialog, "Default", "push button"))
+    wait_for("Default setting start at login", lambda: ax.is_checked(login), timeout=5)
+    ax.press(ax.wait_find(dialog, "OK", "push button"))
+    wait_for("the autostart entry", lambda: os.path.exists(entry), timeout=5)
+    with open(entry, encoding="utf-8") as f:
+        lines = f.read().splitlines()
+    check(lines[0] == "[Desktop Entry]", f"entry starts {lines[0]!r}")
+    check("Type=Application" in lines, f"entry {lines}")
+    check(f"Exec={os.path.realpath(sc.program)}" in lines or f"Exec={sc.program}" in lines,
+          f"entry Exec is not the program's path: {lines}")
+    wait_for("the dialog closed", lambda: not s.is_viewable(dialog_window), timeout=5)
+
+    app, dialog, dialog_window = open_properties(sc, proc)
+    login = ax.wait_find(dialog, "Start Pylarix at login", "check box")
+    check(ax.is_checked(login), "start at login clear although the entry starts this program")
+    ax.press(login)
+    wait_for("start at login cleared", lambda: not ax.is_checked(login), timeout=5)
+    ax.press(ax.wait_find(dialog, "OK", "push button"))
+    wait_for("the autostart entry removed", lambda: not os.path.exists(entry), timeout=5)
+    return proc
+
+
+def scenario_properties_taskbar(sc):
+    """Only Hide Taskbar Button changed and Apply: the strip leaves the taskbar at once and
+    Main.ini has HideTaskBarButton=1, the dialog still open."""
+    import accessible as ax
+    s = sc.s
+    appdata = s.new_appdata("proptaskbar")
+    data = write_config(appdata, [box_section("BAR", port=free_closed_port())], hide_taskbar_button=0)
+    proc, window = sc.start(appdata)
+    time.sleep(0.5)
+    check("_NET_WM_STATE_SKIP_TASKBAR" not in s.wm_state(window), "strip out of the taskbar before Apply")
+    app, dialog, dialog_window = open_properties(sc, proc)
+    ax.press(ax.wait_find(dialog, "Hide Taskbar Button", "check box"))
+    ax.press(ax.wait_find(dialog, "Apply", "push button"))
+    wait_key(os.path.join(data, "Main.ini"), "HideTaskBarButton", "1", "Main.ini after Apply")
+    wait_for("_NET_WM_STATE_SKIP_TASKBAR after Apply",
+             lambda: "_NET_WM_STATE_SKIP_TASKBAR" in s.wm_state(window), timeout=5)
+    check(s.is_viewable(window), "the strip is not showing after Apply")
+    check(s.is_viewable(dialog_window), "the dialog closed on Apply")
+    s.screenshot(sc.screen_name + "-applied")
+    ax.press(ax.wait_find(dialog, "Cancel", "push button"))
+    wait_for("the dialog closed", lambda: not s.is_viewable(dialog_window), timeout=5)
+    return proc
+
+
+# Scenarios that drive dialogs through the accessibility tree.
+ACCESSIBLE = {"properties_width", "properties_autostart", "properties_taskbar"}
+
 SCENARIOS = {
     "first_start": scenario_first_start,
     "fresh_home": scenario_fresh_home,
@@ -542,6 +669,9 @@ SCENARIOS = {
     "snap": scenario_snap,
     "stays_running": scenario_stays_running,
     "exit": scenario_exit,
+    "properties_width": scenario_properties_width,
+    "properties_autostart": scenario_properties_autostart,
+    "properties_taskbar": scenario_properties_taskbar,
 }
 
 
@@ -556,7 +686,7 @@ def main():
     if not os.access(program, os.X_OK):
         print(f"FAIL {name}: program {program} not built", file=sys.stderr)
         return 1
-    with Session(name, screens) as session:
+    with Session(name, screens, accessibility=name in ACCESSIBLE) as session:
         sc = Scenario(session, program)
         sc.screen_name = name
         proc = None

@@ -1,22 +1,31 @@
+#include "support/FakeProbes.h"
 #include "support/FakeWindowSystem.h"
+#include "support/RecordingAudioOutput.h"
 #include "support/ScriptedPrompts.h"
 
 #include "config/ConfigFile.h"
 #include "config/IniFile.h"
+#include "dialogs/PropertiesDlg.h"
 #include "mainwnd/StavoryDlg.h"
 #include "mainwnd/SystemTray.h"
 #include "mainwnd/WindowPrompts.h"
+#include "monitor/SharedTiming.h"
 #include "platform/WindowSystem.h"
 
 #include "strip/ProgramArt.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QSlider>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 #include <deque>
 
@@ -67,8 +76,18 @@ private slots:
     void reset();
     void exitAsksAndWritesNothing_data();
     void exitAsksAndWritesNothing();
+    void propertiesOpacityLive();
+    void propertiesOkResizesAndSaves();
+    void propertiesApplyHidesTaskbarButton_data();
+    void propertiesApplyHidesTaskbarButton();
+    void propertiesLowTransparentRaisedAtLoad();
+    void propertiesCancelKeepsTheVolume();
+    void propertiesIntervalReachesRunningWorkers();
 
 private:
+    // Runs the Properties command; whileOpen works the dialog and ends it (left open, it is
+    // cancelled so that a failed check cannot hang the run).
+    void RunProperties(const std::function<void(CPropertiesDlg&)>& whileOpen);
     // Writes a configuration before the start: the first-start file with these changes in "main".
     void WriteConfig(const QList<QPair<QString, int>>& main);
     CStavoryDlg& Start();
@@ -94,6 +113,7 @@ void StavoryDlgTest::init() {
 }
 
 void StavoryDlgTest::cleanup() {
+    Desktop.OnSkipTaskbar = nullptr;
     Dlg.reset();
     Prompts = nullptr;
     Dir.reset();
@@ -730,6 +750,172 @@ void StavoryDlgTest::exitAsksAndWritesNothing() {
     Dlg.reset();
     QCOMPARE(ReadAll(Paths.ConfigPath), config);
     QCOMPARE(ReadAll(Paths.MainIniPath), mainIni);
+}
+
+void StavoryDlgTest::RunProperties(const std::function<void(CPropertiesDlg&)>& whileOpen) {
+    bool ran = false;
+    QTimer::singleShot(0, Dlg.get(), [&] {
+        CPropertiesDlg* dialog = Dlg->PropertiesDialog();
+        QVERIFY(dialog && dialog->isVisible());
+        ran = true;
+        whileOpen(*dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    Dlg->OnCommand(TrayCommand::Properties);
+    QVERIFY(ran);
+}
+
+void StavoryDlgTest::propertiesOpacityLive() {
+    WriteConfig({{"Transparent", 220}});
+    CStavoryDlg& dlg = Start();
+    auto opacity = [&] { return qRound(dlg.windowOpacity() * 255); };
+    RunProperties([&](CPropertiesDlg& d) {
+        // Modal to the strip only, so that the tray icon keeps answering.
+        QCOMPARE(d.windowModality(), Qt::WindowModal);
+        QCOMPARE(d.parentWidget(), &dlg);
+        QCOMPARE(d.OpacitySlider()->value(), 220);
+        // The command again while the dialog runs only brings it forward.
+        dlg.OnCommand(TrayCommand::Properties);
+        QVERIFY(d.isVisible());
+        d.OpacitySlider()->setValue(d.OpacitySlider()->minimum());
+        QCOMPARE(opacity(), 160);
+        d.CancelButton()->click();
+    });
+    QCOMPARE(opacity(), 220);
+    QCOMPARE(dlg.Settings().Transparent, std::uint8_t{220});
+    QCOMPARE(CIniFile(Paths.ConfigPath).ReadInt(MainSection, "Transparent"), 220);
+
+    RunProperties([&](CPropertiesDlg& d) {
+        d.OpacitySlider()->setValue(160);
+        d.ApplyButton()->click();
+        QVERIFY(d.isVisible());
+        QCOMPARE(CIniFile(Paths.ConfigPath).ReadInt(MainSection, "Transparent"), 160);
+        d.CancelButton()->click();
+    });
+    // Applied before the Cancel: the stored value is now the slider's.
+    QCOMPARE(dlg.Settings().Transparent, std::uint8_t{160});
+    QCOMPARE(opacity(), 160);
+}
+
+void StavoryDlgTest::propertiesOkResizesAndSaves() {
+    WriteConfig({{"NumBox", 3}, {"VerifyTime", 3}, {"TimeOut", 3200}});
+    CStavoryDlg& dlg = Start();
+    const QSize before = dlg.size();
+    RunProperties([&](CPropertiesDlg& d) {
+        d.Spin(PropertiesSpin::XBox)->stepBy(1);
+        d.Spin(PropertiesSpin::VerifyTime)->stepBy(1);
+        d.Spin(PropertiesSpin::TimeOut)->stepBy(1);
+        d.ShowReplyTimeBox()->click();
+        d.OkButton()->click();
+    });
+    QVERIFY(!dlg.PropertiesDialog()->isVisible());
+    QCOMPARE(dlg.size(), QSize(before.width() + 3, before.height()));
+    QCOMPARE(dlg.Settings().XBox, 91);
+    QCOMPARE(VerifyTime.load(), 4u);
+    QCOMPARE(TimeOut.load(), 3700u);
+    CIniFile config(Paths.ConfigPath);
+    QCOMPARE(config.ReadInt(MainSection, "XBox"), 91);
+    QCOMPARE(config.ReadInt(MainSection, "VerifyTime"), 4);
+    QCOMPARE(config.ReadInt(MainSection, "TimeOut"), 3700);
+    QCOMPARE(config.ReadInt(MainSection, "ShowUpDownTime"), dlg.Settings().ShowReplyTime ? 0 : 1);
+    VerifyTime.store(3);
+    TimeOut.store(3000);
+}
+
+void StavoryDlgTest::propertiesApplyHidesTaskbarButton_data() {
+    QTest::addColumn<int>("stored");
+    QTest::newRow("shown, then hidden") << 0;
+    QTest::newRow("hidden, then shown") << 1;
+}
+
+void StavoryDlgTest::propertiesApplyHidesTaskbarButton() {
+    QFETCH(int, stored);
+    WriteConfig({{"HideTaskBarButton", stored}});
+    CStavoryDlg& dlg = Start();
+    Desktop.SkipTaskbar.clear();
+    // The order of the apply: the settings are copied, then the taskbar state changes, then the
+    // files are written.
+    QList<int> xBoxSeen;
+    QList<int> mainIniSeen;
+    Desktop.OnSkipTaskbar = [&](bool) {
+        xBoxSeen << dlg.Settings().XBox;
+        mainIniSeen << CIniFile(Paths.MainIniPath).ReadInt(MainSection, "HideTaskBarButton");
+    };
+    RunProperties([&](CPropertiesDlg& d) {
+        d.HideTaskBarButtonBox()->click();
+        d.Spin(PropertiesSpin::XBox)->stepBy(1);
+        d.ApplyButton()->click();
+        QCOMPARE(xBoxSeen.value(0), 91);
+        QCOMPARE(mainIniSeen.value(0), stored);
+        QCOMPARE(CIniFile(Paths.ConfigPath).ReadInt(MainSection, "XBox"), 91);
+        // At once, while the dialog stays open.
+        QCOMPARE(Desktop.SkipTaskbar.value(0, stored != 0), stored == 0);
+        QCOMPARE(CIniFile(Paths.MainIniPath).ReadInt(MainSection, "HideTaskBarButton"), stored ? 0 : 1);
+        QVERIFY(dlg.isVisible());
+        QVERIFY(d.isVisible());
+        const int changes = Desktop.SkipTaskbar.count(stored == 0);
+        // Applied again unchanged: the taskbar state is left alone.
+        d.ApplyButton()->click();
+        QCOMPARE(Desktop.SkipTaskbar.count(stored == 0), changes);
+        d.CancelButton()->click();
+    });
+    QCOMPARE(dlg.Settings().HideTaskBarButton, stored ? 0 : 1);
+    QCOMPARE(Desktop.SkipTaskbar.last(), stored == 0);
+    Desktop.OnSkipTaskbar = nullptr;
+}
+
+void StavoryDlgTest::propertiesLowTransparentRaisedAtLoad() {
+    WriteConfig({{"Transparent", 100}});
+    CStavoryDlg& dlg = Start();
+    QCOMPARE(dlg.Settings().Transparent, std::uint8_t{160});
+    RunProperties([&](CPropertiesDlg& d) {
+        QCOMPARE(d.OpacitySlider()->value(), 160);
+        d.CancelButton()->click();
+    });
+    QCOMPARE(qRound(dlg.windowOpacity() * 255), 160);
+    RunProperties([&](CPropertiesDlg& d) { d.OkButton()->click(); });
+    QCOMPARE(CIniFile(Paths.ConfigPath).ReadInt(MainSection, "Transparent"), 160);
+}
+
+void StavoryDlgTest::propertiesCancelKeepsTheVolume() {
+    RecordingAudioOutput audio;
+    WriteConfig({{"Volume", 40000}});
+    CStavoryDlg& dlg = Start();
+    RunProperties([&](CPropertiesDlg& d) {
+        d.VolumeSlider()->setValue(1000);
+        QCOMPARE(audio.EffectiveProcessVolume(), 1000u);
+        d.CancelButton()->click();
+    });
+    // The sound stays as the slider left it; the setting keeps its stored value.
+    QCOMPARE(audio.EffectiveProcessVolume(), 1000u);
+    QCOMPARE(dlg.Settings().Volume, 40000u);
+    QCOMPARE(CIniFile(Paths.ConfigPath).ReadInt(MainSection, "Volume"), 40000);
+}
+
+void StavoryDlgTest::propertiesIntervalReachesRunningWorkers() {
+    WriteConfig({{"NumBox", 1}, {"VerifyTime", 2}});
+    auto probes = std::make_shared<CFakeProbes>(MonitorStatus::Up, 1);
+    OnStart = [probes](CMonitorBox& box) { box.StartWorker(probes); };
+    CStavoryDlg& dlg = Start();
+    QTRY_COMPARE_WITH_TIMEOUT(probes->CallCount(), std::size_t(1), 5000);
+    QElapsedTimer sinceFirst;
+    sinceFirst.start();
+    const CNetThread* worker = dlg.Table().At(0)->Worker.get();
+    // Applied while the worker sleeps its first 2 s: checks follow at 2, 3 and 4 s, not 2, 4, 6.
+    RunProperties([&](CPropertiesDlg& d) {
+        d.Spin(PropertiesSpin::VerifyTime)->stepBy(-1);
+        d.OkButton()->click();
+    });
+    QCOMPARE(VerifyTime.load(), 1u);
+    QTRY_VERIFY_WITH_TIMEOUT(probes->CallCount() >= 4, 8000);
+    QVERIFY2(sinceFirst.elapsed() < 5500,
+             qPrintable(QString("fourth check after %1 ms").arg(sinceFirst.elapsed())));
+    QVERIFY2(sinceFirst.elapsed() > 2500,
+             qPrintable(QString("fourth check after %1 ms").arg(sinceFirst.elapsed())));
+    // The same worker, not a restarted one.
+    QCOMPARE(dlg.Table().At(0)->Worker.get(), worker);
+    VerifyTime.store(3);
 }
 
 QTEST_MAIN(StavoryDlgTest)
