@@ -1,4 +1,5 @@
 #include "app/StavoryApp.h"
+#include "config/FirstRunFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,6 +30,7 @@ bool CStavoryApp::InitInstance() {
 
     DataPaths = DataPathsFromEnvironment(QCoreApplication::applicationDirPath());
     CreateDataFolders(DataPaths);
+    CopyFirstRunFiles(DataPaths);
     return true;
 }
 

@@ -219,9 +219,15 @@ def scenario_first_start(sc):
              and read_ini(config)["main"].get("PosY") == str(y))
     check(len(s.windows_of(proc.pid, "^" + TITLE + "$")) >= 1, "no strip window")
     wait_for("the tray icon", lambda: s.tray_icons(proc.pid), timeout=10)
-    # Nothing else is created at start: no skin file and no picture.
-    check(os.listdir(os.path.join(data, "Skins")) == [], "a skin file was created")
-    check(os.listdir(os.path.join(data, "Pictures")) == [], "a picture was created")
+    # The shipped first-run files beside the program are copied, and nothing else is created.
+    shipped = os.path.dirname(sc.program)
+    for folder, names in (("Skins", ["Default.ini"]),
+                          ("Pictures", ["1274607096_Desktop.ico", "1274607096_Desktop_bw.ico"])):
+        check(sorted(os.listdir(os.path.join(data, folder))) == names,
+              f"{folder} holds {os.listdir(os.path.join(data, folder))}, expected {names}")
+        for name in names:
+            with open(os.path.join(shipped, folder, name), "rb") as a, open(os.path.join(data, folder, name), "rb") as b:
+                check(a.read() == b.read(), f"{folder}/{name} is not the shipped file")
     return proc
 
 
