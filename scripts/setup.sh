@@ -20,6 +20,8 @@ PACKAGES=(
   python3
   # the strip's taskbar and stacking states on X11 (xcb headers)
   libxcb1-dev
+  # a Wayland session for the start test: a headless compositor and Qt's Wayland platform
+  weston qt6-wayland
 )
 
 missing=()

@@ -205,6 +205,15 @@ class Session:
                     env=env)
         wait_for("the PulseAudio null sink", lambda: os.path.exists(self.pulse_socket), timeout=20)
 
+    def start_wayland(self, name="wayland-e2e"):
+        """A headless Wayland compositor (Weston) beside the X server, as on a Wayland desktop
+        with XWayland; returns its display name for WAYLAND_DISPLAY."""
+        _require("weston")
+        self._spawn(["weston", "--backend=headless-backend.so", f"--socket={name}", "--idle-time=0",
+                     "--no-config"])
+        wait_for("the Wayland compositor", lambda: os.path.exists(os.path.join(self.runtime, name)), timeout=20)
+        return name
+
     def close(self):
         if self.x11:
             self.x11.close()

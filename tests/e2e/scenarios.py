@@ -7,6 +7,7 @@ Usage: scenarios.py NAME   (PYLARIX_BIN_DIR names the folder of the program)
 
 import os
 import socket
+import subprocess
 import sys
 import time
 import traceback
@@ -251,6 +252,31 @@ def scenario_fresh_home(sc):
     check(read_ini(main_ini)["main"].get("HideTaskBarButton") == "0", "HideTaskBarButton 0 not written")
     # One box: the strip is as wide as the first start makes it.
     sc.wait_geometry(window, (None, None, 91 + 8, 82), "a strip of one box")
+    return proc
+
+
+def scenario_wayland_session(sc):
+    """In a Wayland session with no platform chosen, the program runs on X11 (xcb) through the
+    session's X server; a program on Wayland would show no window on the X display."""
+    s = sc.s
+    wayland = s.start_wayland()
+    appdata = s.new_appdata("wayland")
+    write_config(appdata, [box_section("WAYLAND", port=free_closed_port())], PosX=300, PosY=300)
+    env = s.base_env()
+    del env["QT_QPA_PLATFORM"]
+    env.update(APPDATA=appdata, WAYLAND_DISPLAY=wayland, XDG_SESSION_TYPE="wayland")
+    proc = s._spawn([sc.program], env=env)
+    try:
+        window = s.wait_window(proc.pid, TITLE)
+    except SessionError:
+        raise AssertionError(f"no strip on the X display; the program {'runs' if proc.poll() is None else 'ended'}")
+    sc.wait_geometry(window, (300, 300, 99, 82), "the strip placed by the program")
+    # And a user's own choice stands: an unknown platform makes Qt refuse to start.
+    env["QT_QPA_PLATFORM"] = "pylarix-no-such-platform"
+    env["APPDATA"] = s.new_appdata("wayland-choice")
+    chosen = subprocess.run([sc.program], env=env, stdin=subprocess.DEVNULL, capture_output=True, timeout=30)
+    check(chosen.returncode != 0, "the program ran although the user named a platform that does not exist")
+    check(b"pylarix-no-such-platform" in chosen.stderr, f"Qt did not try the user's platform: {chosen.stderr[-300:]}")
     return proc
 
 
@@ -520,6 +546,7 @@ SCENARIOS = {
     "snap": scenario_snap,
     "stays_running": scenario_stays_running,
     "exit": scenario_exit,
+    "wayland_session": scenario_wayland_session,
 }
 
 
