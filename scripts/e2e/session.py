@@ -104,7 +104,7 @@ class Image:
 
 
 class Session:
-    def __init__(self, name, screens_dir, width=1280, height=1024):
+    def __init__(self, name, screens_dir, width=1280, height=1024, window_manager=True):
         for tool in ("Xvfb", "icewm", "pulseaudio", "xdotool", "xprop", "xwininfo", "import"):
             _require(tool)
         self.name = name
@@ -119,13 +119,15 @@ class Session:
         self.display = None
         self.x11 = None
         self.pulse_socket = os.path.join(self.runtime, "pulse", "native")
+        self.window_manager = window_manager
 
     # -- life of the session -------------------------------------------------------------------
 
     def __enter__(self):
         try:
             self._start_x()
-            self._start_wm()
+            if self.window_manager:
+                self.start_wm()
             self._start_pulse()
         except BaseException:
             self.close()
@@ -179,7 +181,7 @@ class Session:
         self.display = ":" + number.decode().strip()
         self.x11 = _X11(self.display)
 
-    def _start_wm(self):
+    def start_wm(self):
         prefs = os.path.join(self.home, ".icewm")
         os.makedirs(prefs, exist_ok=True)
         with open(os.path.join(prefs, "preferences"), "w") as f:

@@ -534,6 +534,96 @@ def scenario_exit(sc):
     return None
 
 
+def new_window(sc, proc, known, title, what):
+    s = sc.s
+
+    def find():
+        for w in s.windows_of(proc.pid):
+            if w not in known and s.is_viewable(w) and s.prop(w, "WM_NAME").strip('"') == title:
+                return w
+        return None
+    return wait_for(what, find, timeout=5)
+
+
+def double_click(s, window):
+    x, y, w, h = s.geometry(window)
+    s._run("xdotool", "mousemove", "--sync", str(x + w // 2), str(y + h // 2), "click", "--repeat", "2",
+           "--delay", "80", "1")
+
+
+def grip_menu(sc, proc, window):
+    """Right-clicks the grip's gripper and returns the menu window that opens, or None."""
+    s = sc.s
+    known = set(s.windows_of(proc.pid))
+    x, y, _w, _h = s.geometry(window)
+    s.click(x + 3, y + 40, button=3)
+
+    def menu():
+        for w in s.windows_of(proc.pid):
+            if w not in known and s.is_viewable(w):
+                return w
+        return None
+    try:
+        return wait_for("the grip's menu", menu, timeout=3)
+    except SessionError:
+        return None
+
+
+def scenario_no_tray(sc):
+    """On a desktop without a tray (Xvfb alone, no window manager) the strip is the way back: its
+    cross minimises it instead of hiding it, and the grip's menu holds the tray menu's commands.
+    Once a window manager with a tray starts, the icon appears and the usual rules apply."""
+    s = sc.s
+    appdata = s.new_appdata("notray")
+    data = write_config(appdata, [box_section("NO TRAY", port=free_closed_port())], PosX=400, PosY=300)
+    config = os.path.join(data, "PylarixA.ini")
+    proc, window = sc.start(appdata)
+    check(not s.x11.selection_owner("_NET_SYSTEM_TRAY_S0"), "a tray is running")
+
+    # The cross minimises, which with no window manager to carry it out leaves the strip where
+    # it is (the window tests see the minimised state); hidden it would be out of reach.
+    x, y, _w, _h = s.geometry(window)
+    s.click(x + 3, y + 3)
+    time.sleep(1.0)
+    check(s.is_viewable(window), "the cross hid the strip with no tray to bring it back")
+
+    # The grip's menu: its one submenu holds the tray menu; Always Bottom is its fifth item.
+    check(grip_menu(sc, proc, window) is not None, "no menu on the grip without a tray")
+    s.screenshot(sc.screen_name + "-grip-menu")
+    for key in ("Down", "Right", "Down", "Down", "Down", "Down", "Return"):
+        s._run("xdotool", "key", key)
+        time.sleep(0.15)
+    wait_for("WinBeh 2 written by the grip menu's Always Bottom",
+             lambda: read_ini(config)["main"].get("WinBeh") == "2", timeout=5)
+    # Exit is the tray menu's last item: its question comes up.
+    known = set(s.windows_of(proc.pid))
+    check(grip_menu(sc, proc, window) is not None, "no menu on the grip the second time")
+    for key in ("Down", "Right", "Up", "Return"):
+        s._run("xdotool", "key", key)
+        time.sleep(0.15)
+    question = new_window(sc, proc, known, "Pylarix", "the exit question from the grip menu")
+    s._run("xdotool", "windowfocus", "--sync", str(question), check=False)
+    s._run("xdotool", "key", "n")
+    wait_for("the exit question answered", lambda: not s.is_viewable(question), timeout=5)
+    check(proc.poll() is None, "No ended the program")
+
+    # A tray appears: the icon docks into it, the cross hides the strip and the icon shows it.
+    s.start_wm()
+    wait_for("the tray icon once IceWM runs", lambda: s.tray_icons(proc.pid), timeout=15)
+    wait_for("the strip managed by IceWM", lambda: s.is_viewable(window), timeout=5)
+    # Once the program has seen the tray (it looks every second) the cross hides to it.
+    time.sleep(1.5)
+    x, y, _w, _h = s.geometry(window)
+    s.click(x + 3, y + 3)
+    wait_for("the strip hidden to the tray", lambda: not s.is_viewable(window), timeout=5)
+    time.sleep(0.3)
+    check("Iconic" not in s.prop(window, "WM_STATE"), "the cross minimised the strip although a tray runs")
+    double_click(s, s.tray_icons(proc.pid)[0])
+    wait_for("the strip shown by the tray icon", lambda: s.is_viewable(window), timeout=5)
+    check(grip_menu(sc, proc, window) is None, "the grip still shows the tray commands with a tray present")
+    return proc
+
+
 SCENARIOS = {
     "first_start": scenario_first_start,
     "fresh_home": scenario_fresh_home,
@@ -547,7 +637,12 @@ SCENARIOS = {
     "stays_running": scenario_stays_running,
     "exit": scenario_exit,
     "wayland_session": scenario_wayland_session,
+    "no_tray": scenario_no_tray,
 }
+
+
+# Scenarios that start with a bare X server and start the window manager themselves, if at all.
+WITHOUT_WINDOW_MANAGER = {"no_tray"}
 
 
 def main():
@@ -561,7 +656,7 @@ def main():
     if not os.access(program, os.X_OK):
         print(f"FAIL {name}: program {program} not built", file=sys.stderr)
         return 1
-    with Session(name, screens) as session:
+    with Session(name, screens, window_manager=name not in WITHOUT_WINDOW_MANAGER) as session:
         sc = Scenario(session, program)
         sc.screen_name = name
         proc = None
