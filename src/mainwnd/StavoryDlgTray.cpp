@@ -4,6 +4,7 @@
 #include "config/ConfigFile.h"
 #include "config/IniFile.h"
 #include "dialogs/AboutDlg.h"
+#include "dialogs/ModalDialog.h"
 #include "mainwnd/SystemTray.h"
 #include "mainwnd/WindowPrompts.h"
 #include "strip/ProgramArt.h"
@@ -187,7 +188,7 @@ void CStavoryDlg::OnAbout() {
         AboutDlg = std::make_unique<CAboutDlg>();
         SetOwnedDialog(OwnedDialog::About, AboutDlg.get());
     }
-    AboutDlg->exec();
+    ExecModalToOwner(*AboutDlg);
 }
 
 void CStavoryDlg::OnHelp() {

@@ -6,6 +6,7 @@ Usage: scenarios.py NAME   (PYLARIX_BIN_DIR names the folder of the program)
 """
 
 import os
+import re
 import socket
 import subprocess
 import sys
@@ -491,16 +492,8 @@ def scenario_exit(sc):
     time.sleep(1.0)
     before = snapshot_tree(data)
 
-    ix, iy, iw, ih = s.geometry(icons[0])
     known = set(s.windows_of(proc.pid))
-    s.click(ix + iw // 2, iy + ih // 2, button=3)
-
-    def menu():
-        for w in s.windows_of(proc.pid):
-            if w not in known and s.is_viewable(w) and s.geometry(w)[3] > 100:
-                return w
-        return None
-    menu_window = wait_for("the tray menu", menu, timeout=5)
+    menu_window = tray_menu(sc, proc, icons[0])
     mx, my, mw, mh = s.geometry(menu_window)
     s.screenshot(sc.screen_name + "-menu")
     # Exit is the menu's last item.
@@ -534,6 +527,21 @@ def scenario_exit(sc):
     return None
 
 
+def tray_menu(sc, proc, icon):
+    """Right-clicks the tray icon and returns the menu window that opens."""
+    s = sc.s
+    known = set(s.windows_of(proc.pid))
+    ix, iy, iw, ih = s.geometry(icon)
+    s.click(ix + iw // 2, iy + ih // 2, button=3)
+
+    def menu():
+        for w in s.windows_of(proc.pid):
+            if w not in known and s.is_viewable(w) and s.geometry(w)[3] > 100:
+                return w
+        return None
+    return wait_for("the tray menu", menu, timeout=5)
+
+
 def new_window(sc, proc, known, title, what):
     s = sc.s
 
@@ -549,6 +557,79 @@ def double_click(s, window):
     x, y, w, h = s.geometry(window)
     s._run("xdotool", "mousemove", "--sync", str(x + w // 2), str(y + h // 2), "click", "--repeat", "2",
            "--delay", "80", "1")
+
+
+def active_window(s):
+    m = re.search(r"#\s*(0x[0-9a-f]+)", s._run("xprop", "-root", "_NET_ACTIVE_WINDOW", check=False))
+    return int(m.group(1), 16) if m else 0
+
+
+def scenario_modal_dialogs(sc):
+    """A dialog of the program blocks only its owner: with the about box or the exit question
+    open, the strip and the tray icon still answer their clicks, and a right click on the tray
+    icon brings the open about box to the front instead of the menu."""
+    s = sc.s
+    appdata = s.new_appdata("modal")
+    write_config(appdata, [box_section("MODAL", port=free_closed_port())], PosX=400, PosY=300)
+    proc, window = sc.start(appdata)
+    icon = wait_for("the tray icon", lambda: s.tray_icons(proc.pid), timeout=10)[0]
+
+    # About... is the menu's first item.
+    known = set(s.windows_of(proc.pid))
+    mx, my, mw, mh = s.geometry(tray_menu(sc, proc, icon))
+    s.click(mx + mw // 2, my + 10)
+    about = new_window(sc, proc, known, "About", "the about box")
+    x, y, _w, _h = s.geometry(window)
+    s.click(x + 3, y + 3)
+    try:
+        wait_for("the strip hidden by the cross", lambda: not s.is_viewable(window), timeout=5)
+    except SessionError:
+        raise AssertionError("the strip's cross did not answer while the about box was open")
+    double_click(s, icon)
+    try:
+        wait_for("the strip shown by the tray icon", lambda: s.is_viewable(window), timeout=5)
+    except SessionError:
+        raise AssertionError("the tray icon's double click did not reach the program while the about box was open")
+    # Another program's window takes the focus; the right click gives it back to the about box.
+    s._spawn(["xmessage", "-name", "pylarix-e2e-other", "-title", "pylarix-e2e-other", "-geometry", "+40+40",
+              "another program"])
+    other_window = wait_for("another program's window", lambda: next(
+        (int(w) for w in s._run("xdotool", "search", "--name", "^pylarix-e2e-other$", check=False).split()
+         if s.is_viewable(int(w))), None), timeout=10)
+    s._run("xdotool", "windowactivate", "--sync", str(other_window), check=False)
+    wait_for("the other program active", lambda: active_window(s) == other_window, timeout=5)
+    known = set(s.windows_of(proc.pid))
+    ix, iy, iw, ih = s.geometry(icon)
+    s.click(ix + iw // 2, iy + ih // 2, button=3)
+    wait_for("the about box brought to the front by a right click", lambda: active_window(s) == about, timeout=5)
+    time.sleep(0.5)
+    menus = [w for w in s.windows_of(proc.pid) if w not in known and s.is_viewable(w)]
+    check(not menus, f"a menu opened while the about box was open: {menus}")
+    s.screenshot(sc.screen_name + "-about")
+    # The about box has the focus: Return presses its OK.
+    s._run("xdotool", "key", "Return")
+    wait_for("the about box closed", lambda: not s.is_viewable(about), timeout=5)
+
+    # The exit question has no owner: with it open the hidden strip comes back by a double click.
+    x, y, _w, _h = s.geometry(window)
+    s.click(x + 3, y + 3)
+    wait_for("the strip hidden by the cross", lambda: not s.is_viewable(window), timeout=5)
+    known = set(s.windows_of(proc.pid))
+    mx, my, mw, mh = s.geometry(tray_menu(sc, proc, icon))
+    s.click(mx + mw // 2, my + mh - 8)
+    question = new_window(sc, proc, known, "Pylarix", "the exit question")
+    double_click(s, icon)
+    try:
+        wait_for("the strip shown by the tray icon", lambda: s.is_viewable(window), timeout=5)
+    except SessionError:
+        raise AssertionError("the tray icon's double click did not reach the program while the exit question was open")
+    s.screenshot(sc.screen_name + "-question")
+    s._run("xdotool", "windowactivate", "--sync", str(question), check=False)
+    s.key(question, "n")
+    wait_for("the exit question answered", lambda: not s.is_viewable(question), timeout=5)
+    time.sleep(0.5)
+    check(proc.poll() is None, "No ended the program")
+    return proc
 
 
 def grip_menu(sc, proc, window):
@@ -637,6 +718,7 @@ SCENARIOS = {
     "stays_running": scenario_stays_running,
     "exit": scenario_exit,
     "wayland_session": scenario_wayland_session,
+    "modal_dialogs": scenario_modal_dialogs,
     "no_tray": scenario_no_tray,
 }
 

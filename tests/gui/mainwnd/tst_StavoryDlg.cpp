@@ -71,6 +71,7 @@ private slots:
     void exitAsksAndWritesNothing();
     void noTrayKeepsTheStripInReach_data();
     void noTrayKeepsTheStripInReach();
+    void aboutBoxLeavesTheStripAnswering();
 
 private:
     // Writes a configuration before the start: the first-start file with these changes in "main".
@@ -806,6 +807,36 @@ void StavoryDlgTest::noTrayKeepsTheStripInReach() {
     ClickAt(QPoint(3, 3));
     QVERIFY(!dlg.isVisible());
     QCOMPARE(dlg.Tray()->BalloonCount(), 1);
+}
+
+void StavoryDlgTest::aboutBoxLeavesTheStripAnswering() {
+    // The about box is modal to no window: while it is open the strip takes its clicks (here the
+    // cross, delivered through the window system as a real click is) and the tray's right click
+    // brings the box to the front.
+    CStavoryDlg& dlg = Start();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    Qt::WindowModality modality = Qt::NonModal;
+    bool stripHid = false, broughtBack = false, menuOpened = true, seen = false;
+    QTimer::singleShot(0, &dlg, [&] {
+        QWidget* about = QApplication::activeModalWidget();
+        if (!about)
+            return;
+        seen = true;
+        modality = about->windowModality();
+        QTest::mouseClick(dlg.windowHandle(), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+        stripHid = !dlg.isVisible();
+        about->showMinimized();
+        dlg.OnTrayNotify(TrayIconId, TrayMouse::RButtonUp);
+        broughtBack = !about->isMinimized();
+        menuOpened = QApplication::activePopupWidget() != nullptr;
+        about->close();
+    });
+    dlg.OnCommand(TrayCommand::About);
+    QVERIFY(seen);
+    QVERIFY2(stripHid, "the strip's cross did not answer while the about box was open");
+    QVERIFY(broughtBack);
+    QVERIFY(!menuOpened);
+    QCOMPARE(modality, Qt::WindowModal);
 }
 
 QTEST_MAIN(StavoryDlgTest)
