@@ -20,6 +20,10 @@ PACKAGES=(
   python3 python3-pyatspi at-spi2-core dbus-daemon
   # the strip's taskbar and stacking states on X11 (xcb headers)
   libxcb1-dev
+  # the Debian package: shared-library dependencies, desktop entry, AppStream data and man page checks
+  dpkg-dev desktop-file-utils appstream man-db
+  # a Wayland session for the start test: a headless compositor and Qt's Wayland platform
+  weston qt6-wayland
 )
 
 missing=()

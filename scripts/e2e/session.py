@@ -104,7 +104,7 @@ class Image:
 
 
 class Session:
-    def __init__(self, name, screens_dir, width=1280, height=1024, accessibility=False):
+    def __init__(self, name, screens_dir, width=1280, height=1024, accessibility=False, window_manager=True):
         for tool in ("Xvfb", "icewm", "pulseaudio", "xdotool", "xprop", "xwininfo", "import"):
             _require(tool)
         if accessibility:
@@ -126,6 +126,7 @@ class Session:
         self.display = None
         self.x11 = None
         self.pulse_socket = os.path.join(self.runtime, "pulse", "native")
+        self.window_manager = window_manager
 
     # -- life of the session -------------------------------------------------------------------
 
@@ -134,7 +135,8 @@ class Session:
             self._start_x()
             if self.accessibility:
                 self._start_bus()
-            self._start_wm()
+            if self.window_manager:
+                self.start_wm()
             self._start_pulse()
         except BaseException:
             self.close()
@@ -201,7 +203,7 @@ class Session:
         # The scenario's own accessibility client talks to the same bus.
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = address
 
-    def _start_wm(self):
+    def start_wm(self):
         prefs = os.path.join(self.home, ".icewm")
         os.makedirs(prefs, exist_ok=True)
         with open(os.path.join(prefs, "preferences"), "w") as f:
@@ -217,7 +219,7 @@ class Session:
         self.wm.terminate()
         self.wm.wait(timeout=10)
         wait_for("the tray gone", lambda: not self.x11.selection_owner("_NET_SYSTEM_TRAY_S0"), timeout=10)
-        self._start_wm()
+        self.start_wm()
 
     def set_work_area(self, left, top, width, height):
         self._run("xprop", "-root", "-f", "_NET_WORKAREA", "32c", "-set", "_NET_WORKAREA",
@@ -237,6 +239,15 @@ class Session:
                      "--disallow-exit", "--use-pid-file=no", "--system=false", "--log-target=stderr"],
                     env=env)
         wait_for("the PulseAudio null sink", lambda: os.path.exists(self.pulse_socket), timeout=20)
+
+    def start_wayland(self, name="wayland-e2e"):
+        """A headless Wayland compositor (Weston) beside the X server, as on a Wayland desktop
+        with XWayland; returns its display name for WAYLAND_DISPLAY."""
+        _require("weston")
+        self._spawn(["weston", "--backend=headless-backend.so", f"--socket={name}", "--idle-time=0",
+                     "--no-config"])
+        wait_for("the Wayland compositor", lambda: os.path.exists(os.path.join(self.runtime, name)), timeout=20)
+        return name
 
     def close(self):
         if self.x11:

@@ -1,4 +1,5 @@
 #include "app/StavoryApp.h"
+#include "config/FirstRunFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -34,6 +35,7 @@ bool CStavoryApp::InitInstance() {
 
     DataPaths = DataPathsFromEnvironment(QCoreApplication::applicationDirPath());
     CreateDataFolders(DataPaths);
+    CopyFirstRunFiles(DataPaths);
     return true;
 }
 

@@ -10,9 +10,10 @@
 // program folder from where the executable lies.
 CDataPaths DataPathsFromEnvironment(const QString& executableDir);
 
-// The application object: makes sure only one instance runs per user, composes the data paths
-// and creates the data folders before the main window is built. The main window is run by the
-// caller; the process ends through EndProcess() when the window's event loop has ended.
+// The application object: makes sure only one instance runs per user, composes the data paths,
+// creates the data folders and adds the shipped first-run files before the main window is built.
+// The main window is run by the caller; the process ends through EndProcess() when the window's
+// event loop has ended.
 class CStavoryApp : public QObject {
     Q_OBJECT
 public:

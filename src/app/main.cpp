@@ -1,3 +1,4 @@
+#include "app/SessionPlatform.h"
 #include "app/StavoryApp.h"
 #include "mainwnd/StavoryDlg.h"
 #include "platform/linux/LinuxPlatform.h"
@@ -6,6 +7,7 @@
 
 // The program takes no arguments and ends only through the Exit command of its tray menu.
 int main(int argc, char** argv) {
+    ChooseSessionPlatform();
     InstallPlatform(LinuxPlatform());
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pylarix"));

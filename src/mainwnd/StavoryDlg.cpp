@@ -21,6 +21,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 // Construction, start-up, loading and teardown of the strip window.
@@ -29,6 +30,8 @@ namespace {
 
 const QString WindowTitle = QStringLiteral("Pylarix Boxs");
 const QString TrayTip = QStringLiteral("Pylarix\nKelvade");
+// How often a desktop that had no tray at start is looked at for one.
+constexpr int TrayWatchMilliseconds = 1000;
 
 } // namespace
 
@@ -72,6 +75,14 @@ void CStavoryDlg::Initialise() {
 
     SystemTray->CreateTrayIcon(TrayTip, ArtIcon(ArtPicture::Tray), TrayIconId, false, QString(), QString(),
                                CSystemTray::BalloonInfo, 3);
+    // Known before the load, which may take the taskbar button away.
+    TrayPresent = SystemTray->IsTrayPresent();
+    if (!TrayPresent) {
+        TrayWatch = new QTimer(this);
+        TrayWatch->setInterval(TrayWatchMilliseconds);
+        connect(TrayWatch, &QTimer::timeout, this, &CStavoryDlg::CheckTray);
+        TrayWatch->start();
+    }
 
     MainIniFile->SetPath(DataPaths.MainIniPath);
     DefaultSkinFile->SetPath(DataPaths.DefaultSkinPath);

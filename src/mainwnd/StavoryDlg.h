@@ -25,6 +25,7 @@ class CNotificationStarter;
 class CStripPainter;
 class IWindowSystem;
 class QMenu;
+class QTimer;
 
 // The main window: the strip of boxes with its grip, living for the whole run of the program.
 // It owns the monitor table, the settings, the INI files, the tray icon and the dialogs.
@@ -80,6 +81,13 @@ public:
     // Builds the tray menu with its pictures for the current WinBeh (shown by the tray's right
     // click; the caller owns it).
     QMenu* BuildTrayMenu(QWidget* parent);
+    // The grip's context menu, while no tray shows the tray menu: that menu as its submenu.
+    QMenu* BuildGripMenu(QWidget* parent);
+
+    // Looks whether a tray has appeared since the start; from then on the usual rules apply
+    // (runs by itself every second while there is none).
+    void CheckTray();
+    bool IsTrayPresent() const { return TrayPresent; }
 
     // How LoadAndStart starts a record's worker; tests start workers with their own probes.
     std::function<void(CMonitorBox&)> WorkerStarter;
@@ -109,6 +117,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -126,6 +135,7 @@ private:
     void OnWorkAreaChanged();
     void OnBoxStatus(std::uint32_t wParam, std::int32_t lParam);
     void RestoreAndRaise(QWidget* widget);
+    DialogVisibility VisibleDialogs() const;
     void RaiseVisibleDialogs();
     QRect WorkArea() const;
 
@@ -157,6 +167,9 @@ private:
     std::int32_t BalloonPending = 1;
     bool TornDown = false;
     bool TaskbarButtonHidden = false;
+    // A tray shows the icon; without one the strip itself is the way back (see WindowRules.h).
+    bool TrayPresent = true;
+    QTimer* TrayWatch = nullptr;
     // Whether the native window was last reported on the screen.
     bool WindowExposed = false;
     bool Initialised = false;

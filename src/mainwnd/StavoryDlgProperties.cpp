@@ -2,6 +2,7 @@
 
 #include "config/ConfigFile.h"
 #include "config/IniFile.h"
+#include "dialogs/ModalDialog.h"
 #include "dialogs/PropertiesDlg.h"
 #include "mainwnd/StatusMessageBox.h"
 #include "monitor/SharedTiming.h"
@@ -28,8 +29,7 @@ void CStavoryDlg::OnProperties() {
     CopySettingsToFields(GlobalSettings, VerifyTime.load(), TimeOut.load(), dlg.Fields);
     dlg.Opening();
     // Modal to the strip only: the tray icon keeps answering.
-    dlg.setWindowModality(Qt::WindowModal);
-    if (dlg.exec() == QDialog::Accepted) {
+    if (ExecModalToOwner(dlg) == QDialog::Accepted) {
         OnApplyProperties();
         return;
     }

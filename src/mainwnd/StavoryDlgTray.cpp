@@ -4,6 +4,8 @@
 #include "config/ConfigFile.h"
 #include "config/IniFile.h"
 #include "dialogs/AboutDlg.h"
+#include "dialogs/ModalDialog.h"
+#include "mainwnd/SystemTray.h"
 #include "mainwnd/WindowPrompts.h"
 #include "strip/ProgramArt.h"
 #include "strip/StackingRules.h"
@@ -12,6 +14,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QMenu>
+#include <QTimer>
 
 // The tray icon's clicks, the tray menu and its commands.
 
@@ -43,14 +46,19 @@ void CStavoryDlg::RestoreAndRaise(QWidget* widget) {
     widget->activateWindow();
 }
 
+DialogVisibility CStavoryDlg::VisibleDialogs() const {
+    DialogVisibility visible{};
+    for (int i = 0; i < OwnedDialogCount; ++i) {
+        const QWidget* dialog = OwnedDialogs[static_cast<std::size_t>(i)];
+        visible[static_cast<std::size_t>(i)] = dialog && dialog->isVisible();
+    }
+    return visible;
+}
+
 void CStavoryDlg::OnTrayNotify(std::uint32_t, std::uint32_t lParam) {
     if (TornDown)
         return;
-    DialogVisibility visible{};
-    for (int i = 0; i < OwnedDialogCount; ++i) {
-        QWidget* dialog = OwnedDialogs[static_cast<std::size_t>(i)];
-        visible[static_cast<std::size_t>(i)] = dialog && dialog->isVisible();
-    }
+    const DialogVisibility visible = VisibleDialogs();
     const TrayMouseDecision decision = DecideTrayMouse(lParam, visible, DialogOpen);
     switch (decision.Action) {
     case TrayMouseAction::ForegroundRestoreAndDialogs:
@@ -108,6 +116,27 @@ QMenu* CStavoryDlg::BuildTrayMenu(QWidget* parent) {
     return menu;
 }
 
+QMenu* CStavoryDlg::BuildGripMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    QMenu* tray = BuildTrayMenu(menu);
+    tray->setTitle(AppTitle);
+    tray->setIcon(ArtIcon(ArtPicture::Tray));
+    menu->addMenu(tray);
+    return menu;
+}
+
+void CStavoryDlg::CheckTray() {
+    if (TornDown || TrayPresent || !SystemTray->IsTrayPresent())
+        return;
+    TrayPresent = true;
+    if (TrayWatch)
+        TrayWatch->stop();
+    // The toolkit docks the icon into the new tray by itself; the taskbar button may go now that
+    // the icon stands in for it.
+    if (isVisible())
+        ApplyWindowStates();
+}
+
 void CStavoryDlg::OnCommand(int command) {
     if (TornDown)
         return;
@@ -159,7 +188,7 @@ void CStavoryDlg::OnAbout() {
         AboutDlg = std::make_unique<CAboutDlg>();
         SetOwnedDialog(OwnedDialog::About, AboutDlg.get());
     }
-    AboutDlg->exec();
+    ExecModalToOwner(*AboutDlg);
 }
 
 void CStavoryDlg::OnHelp() {

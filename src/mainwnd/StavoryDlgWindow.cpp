@@ -8,8 +8,10 @@
 #include "strip/WindowRules.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
@@ -68,14 +70,18 @@ bool CStavoryDlg::OnGripClick(QPoint windowPoint) {
     const bool horizontal = GlobalSettings.WinPos != 0;
     switch (GripActionAt(horizontal, windowPoint.x(), windowPoint.y())) {
     case GripAction::Hide:
+        if (HideZoneEffect(TrayPresent) == StripAway::Minimise) {
+            showMinimized();
+            return true;
+        }
         hide();
-        if (BalloonPending) {
+        if (ShowsHideBalloon(BalloonPending, TrayPresent)) {
             SystemTray->ShowTrayBalloon(HideBalloonText, HideBalloonTitle, CSystemTray::BalloonInfo, 10);
             BalloonPending = 0;
         }
         return true;
     case GripAction::Minimise:
-        if (MinimiseHides(GlobalSettings.HideTaskBarButton))
+        if (MinimiseZoneEffect(GlobalSettings.HideTaskBarButton, TrayPresent) == StripAway::Hide)
             hide();
         else
             showMinimized();
@@ -182,7 +188,7 @@ void CStavoryDlg::CheckWithdrawn(int checksLeft) {
 }
 
 void CStavoryDlg::ApplyWindowStates() {
-    if (TaskbarButtonHidden)
+    if (SkipsTaskbar(TaskbarButtonHidden, TrayPresent))
         WindowSystem->SetSkipTaskbar(windowHandle(), true);
     ApplyStacking(false);
 }
@@ -221,6 +227,22 @@ void CStavoryDlg::closeEvent(QCloseEvent* event) {
     event->ignore();
 }
 
+void CStavoryDlg::contextMenuEvent(QContextMenuEvent* event) {
+    const QPoint p = event->pos();
+    if (TornDown || GripActionAt(GlobalSettings.WinPos != 0, p.x(), p.y()) == GripAction::None ||
+        !GripMenuHoldsTrayCommands(TrayPresent))
+        return QWidget::contextMenuEvent(event);
+    event->accept();
+    // The tray's right click stands in: with a dialog open that dialog comes up instead.
+    if (DecideTrayMouse(TrayMouse::RButtonUp, VisibleDialogs(), DialogOpen).Action != TrayMouseAction::Menu) {
+        OnTrayNotify(TrayIconId, TrayMouse::RButtonUp);
+        return;
+    }
+    QMenu* menu = BuildGripMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
 void CStavoryDlg::ApplyStacking(bool raiseFirst) {
     const std::optional<StackingLevel> level = StackingLevelFor(GlobalSettings.WinBeh);
     if (!level)
@@ -237,7 +259,7 @@ void CStavoryDlg::SetTaskbarButtonHidden(bool hidden) {
     const bool wasVisible = isVisible();
     hide();
     TaskbarButtonHidden = hidden;
-    WindowSystem->SetSkipTaskbar(windowHandle(), hidden);
+    WindowSystem->SetSkipTaskbar(windowHandle(), SkipsTaskbar(TaskbarButtonHidden, TrayPresent));
     if (wasVisible)
         show();
 }

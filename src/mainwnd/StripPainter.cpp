@@ -1,10 +1,12 @@
 #include "mainwnd/StripPainter.h"
 
+#include "strip/FontFit.h"
 #include "strip/GripArt.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
 #include <cstdlib>
@@ -33,6 +35,16 @@ QFont CellFont(const QString& family, int weight) {
         if (QFontMetrics(font).height() <= 12)
             break;
     }
+    return font;
+}
+
+// The strip's texts were laid out for fonts of these average widths; another face keeps its
+// height and takes the stretch at which its own average comes nearest.
+QFont FittedToWidth(QFont font, int averageWidth) {
+    font.setStretch(StretchForAverageWidth(averageWidth, [font](int stretch) mutable {
+        font.setStretch(stretch);
+        return QFontMetricsF(font).averageCharWidth();
+    }));
     return font;
 }
 
@@ -70,7 +82,8 @@ constexpr qsizetype CacheBytes = 32 * 1024 * 1024;
 
 StripFonts StripFonts::Make() {
     const QString family = PickFamily();
-    return StripFonts{CellFont(family, 600), CellFont(family, QFont::Normal)};
+    return StripFonts{FittedToWidth(CellFont(family, 600), TitleAverageWidth),
+                      FittedToWidth(CellFont(family, QFont::Normal), SmallAverageWidth)};
 }
 
 CStripPainter::CStripPainter()

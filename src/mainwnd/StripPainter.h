@@ -16,7 +16,12 @@ struct CGlobalSettings;
 struct CMonitorTable;
 class QPainter;
 
-// The fonts of the strip: "Verdana" when installed, else the nearest sans face; 12-pixel cells.
+// Average character widths the strip's texts were laid out for.
+constexpr int TitleAverageWidth = 5;
+constexpr int SmallAverageWidth = 4;
+
+// The fonts of the strip: "Verdana" when installed, else the nearest sans face; 12-pixel cells,
+// stretched to the average widths above.
 struct StripFonts {
     QFont TitleFont; // weight 600
     QFont SmallFont; // normal weight

@@ -91,6 +91,10 @@ int CSystemTray::DeleteTrayIcon() {
     return 1;
 }
 
+bool CSystemTray::IsTrayPresent() const {
+    return PresenceProbe ? PresenceProbe() : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 void CSystemTray::OnTrayRestarted() {
     if (!m_Icon || m_IconHidden)
         return;

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class QSystemTrayIcon;
@@ -40,6 +41,11 @@ public slots:
     void OnTrayRestarted();
 
 public:
+    // Whether the desktop has a tray to show the icon in now (an XEmbed tray or a status
+    // notifier host); tests replace the probe.
+    bool IsTrayPresent() const;
+    std::function<bool()> PresenceProbe;
+
     bool TrayEnabled() const { return m_TrayEnabled != 0; }
     bool IconHidden() const { return m_IconHidden != 0; }
     bool IconRemoved() const { return m_IconRemoved != 0; }

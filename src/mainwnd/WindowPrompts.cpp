@@ -1,5 +1,7 @@
 #include "mainwnd/WindowPrompts.h"
 
+#include "dialogs/ModalDialog.h"
+
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -9,12 +11,12 @@
 bool CWindowPrompts::AskYesNo(QWidget* parent, const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    return ExecModalToOwner(box) == QMessageBox::Yes;
 }
 
 void CWindowPrompts::ShowMessage(QWidget* parent, const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
-    box.exec();
+    ExecModalToOwner(box);
 }
 
 QString CWindowPrompts::SaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) {
@@ -23,7 +25,7 @@ QString CWindowPrompts::SaveFileName(QWidget* parent, const QString& filter, con
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(defaultSuffix);
     // The overwrite question is the dialog's own (on by default).
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (ExecModalToOwner(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
 }
@@ -34,7 +36,7 @@ QString CWindowPrompts::OpenFileName(QWidget* parent, const QString& filter) {
     // Like the platform's Open dialog, a name may be typed that does not exist; the command
     // then ends quietly.
     dialog.setFileMode(QFileDialog::AnyFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (ExecModalToOwner(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
 }

@@ -5,7 +5,8 @@
 class QWidget;
 
 // The questions, messages, file choosers and desktop starts of the main window. The program
-// uses the toolkit's dialogs; tests answer them from a script.
+// uses the toolkit's dialogs, each modal to the parent given (or to nothing without one); tests
+// answer them from a script.
 class CWindowPrompts {
 public:
     virtual ~CWindowPrompts() = default;

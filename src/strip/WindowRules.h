@@ -35,6 +35,37 @@ constexpr bool MinimiseHides(std::int32_t hideTaskBarButton) {
     return hideTaskBarButton != 0;
 }
 
+// On a desktop without a tray the strip is the only way back to the program, so nothing may take
+// it out of reach; the usual rules hold again as soon as a tray appears.
+
+// What a grip zone that takes the strip away does.
+enum class StripAway { Hide, Minimise };
+
+// The cross hides the strip to the tray, or minimises it when there is no tray.
+constexpr StripAway HideZoneEffect(bool trayAvailable) {
+    return trayAvailable ? StripAway::Hide : StripAway::Minimise;
+}
+
+// The dash hides the strip only when the tray icon can bring it back.
+constexpr StripAway MinimiseZoneEffect(std::int32_t hideTaskBarButton, bool trayAvailable) {
+    return MinimiseHides(hideTaskBarButton) && trayAvailable ? StripAway::Hide : StripAway::Minimise;
+}
+
+// The one-time balloon comes from a tray icon; without one it stays pending.
+constexpr bool ShowsHideBalloon(std::int32_t balloonPending, bool trayAvailable) {
+    return balloonPending != 0 && trayAvailable;
+}
+
+// The taskbar button goes only while a tray icon stands in for it.
+constexpr bool SkipsTaskbar(bool taskbarButtonHidden, bool trayAvailable) {
+    return taskbarButtonHidden && trayAvailable;
+}
+
+// The grip's context menu carries the tray menu's commands while no tray shows them.
+constexpr bool GripMenuHoldsTrayCommands(bool trayAvailable) {
+    return !trayAvailable;
+}
+
 // The load removes the taskbar button only for the exact value 1.
 constexpr bool LoadHidesTaskbarButton(std::int32_t hideTaskBarButton) {
     return hideTaskBarButton == 1;

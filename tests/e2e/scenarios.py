@@ -6,7 +6,9 @@ Usage: scenarios.py NAME   (PYLARIX_BIN_DIR names the folder of the program)
 """
 
 import os
+import re
 import socket
+import subprocess
 import sys
 import time
 import traceback
@@ -219,9 +221,15 @@ def scenario_first_start(sc):
              and read_ini(config)["main"].get("PosY") == str(y))
     check(len(s.windows_of(proc.pid, "^" + TITLE + "$")) >= 1, "no strip window")
     wait_for("the tray icon", lambda: s.tray_icons(proc.pid), timeout=10)
-    # Nothing else is created at start: no skin file and no picture.
-    check(os.listdir(os.path.join(data, "Skins")) == [], "a skin file was created")
-    check(os.listdir(os.path.join(data, "Pictures")) == [], "a picture was created")
+    # The shipped first-run files beside the program are copied, and nothing else is created.
+    shipped = os.path.dirname(sc.program)
+    for folder, names in (("Skins", ["Default.ini"]),
+                          ("Pictures", ["1274607096_Desktop.ico", "1274607096_Desktop_bw.ico"])):
+        check(sorted(os.listdir(os.path.join(data, folder))) == names,
+              f"{folder} holds {os.listdir(os.path.join(data, folder))}, expected {names}")
+        for name in names:
+            with open(os.path.join(shipped, folder, name), "rb") as a, open(os.path.join(data, folder, name), "rb") as b:
+                check(a.read() == b.read(), f"{folder}/{name} is not the shipped file")
     return proc
 
 
@@ -245,6 +253,31 @@ def scenario_fresh_home(sc):
     check(read_ini(main_ini)["main"].get("HideTaskBarButton") == "0", "HideTaskBarButton 0 not written")
     # One box: the strip is as wide as the first start makes it.
     sc.wait_geometry(window, (None, None, 91 + 8, 82), "a strip of one box")
+    return proc
+
+
+def scenario_wayland_session(sc):
+    """In a Wayland session with no platform chosen, the program runs on X11 (xcb) through the
+    session's X server; a program on Wayland would show no window on the X display."""
+    s = sc.s
+    wayland = s.start_wayland()
+    appdata = s.new_appdata("wayland")
+    write_config(appdata, [box_section("WAYLAND", port=free_closed_port())], PosX=300, PosY=300)
+    env = s.base_env()
+    del env["QT_QPA_PLATFORM"]
+    env.update(APPDATA=appdata, WAYLAND_DISPLAY=wayland, XDG_SESSION_TYPE="wayland")
+    proc = s._spawn([sc.program], env=env)
+    try:
+        window = s.wait_window(proc.pid, TITLE)
+    except SessionError:
+        raise AssertionError(f"no strip on the X display; the program {'runs' if proc.poll() is None else 'ended'}")
+    sc.wait_geometry(window, (300, 300, 99, 82), "the strip placed by the program")
+    # And a user's own choice stands: an unknown platform makes Qt refuse to start.
+    env["QT_QPA_PLATFORM"] = "pylarix-no-such-platform"
+    env["APPDATA"] = s.new_appdata("wayland-choice")
+    chosen = subprocess.run([sc.program], env=env, stdin=subprocess.DEVNULL, capture_output=True, timeout=30)
+    check(chosen.returncode != 0, "the program ran although the user named a platform that does not exist")
+    check(b"pylarix-no-such-platform" in chosen.stderr, f"Qt did not try the user's platform: {chosen.stderr[-300:]}")
     return proc
 
 
@@ -655,6 +688,168 @@ def scenario_properties_taskbar(sc):
 
 # Scenarios that drive dialogs through the accessibility tree.
 ACCESSIBLE = {"properties_width", "properties_autostart", "properties_taskbar"}
+def new_window(sc, proc, known, title, what):
+    s = sc.s
+
+    def find():
+        for w in s.windows_of(proc.pid):
+            if w not in known and s.is_viewable(w) and s.prop(w, "WM_NAME").strip('"') == title:
+                return w
+        return None
+    return wait_for(what, find, timeout=5)
+
+
+def double_click(s, window):
+    x, y, w, h = s.geometry(window)
+    s._run("xdotool", "mousemove", "--sync", str(x + w // 2), str(y + h // 2), "click", "--repeat", "2",
+           "--delay", "80", "1")
+
+
+def active_window(s):
+    m = re.search(r"#\s*(0x[0-9a-f]+)", s._run("xprop", "-root", "_NET_ACTIVE_WINDOW", check=False))
+    return int(m.group(1), 16) if m else 0
+
+
+def scenario_modal_dialogs(sc):
+    """A dialog of the program blocks only its owner: with the about box or the exit question
+    open, the strip and the tray icon still answer their clicks, and a right click on the tray
+    icon brings the open about box to the front instead of the menu."""
+    s = sc.s
+    appdata = s.new_appdata("modal")
+    write_config(appdata, [box_section("MODAL", port=free_closed_port())], PosX=400, PosY=300)
+    proc, window = sc.start(appdata)
+    icon = wait_for("the tray icon", lambda: s.tray_icons(proc.pid), timeout=10)[0]
+
+    # About... is the menu's first item.
+    known = set(s.windows_of(proc.pid))
+    mx, my, mw, mh = s.geometry(open_tray_menu(sc.s, proc, icon))
+    s.click(mx + mw // 2, my + 10)
+    about = new_window(sc, proc, known, "About", "the about box")
+    x, y, _w, _h = s.geometry(window)
+    s.click(x + 3, y + 3)
+    try:
+        wait_for("the strip hidden by the cross", lambda: not s.is_viewable(window), timeout=5)
+    except SessionError:
+        raise AssertionError("the strip's cross did not answer while the about box was open")
+    double_click(s, icon)
+    try:
+        wait_for("the strip shown by the tray icon", lambda: s.is_viewable(window), timeout=5)
+    except SessionError:
+        raise AssertionError("the tray icon's double click did not reach the program while the about box was open")
+    # Another program's window takes the focus; the right click gives it back to the about box.
+    s._spawn(["xmessage", "-name", "pylarix-e2e-other", "-title", "pylarix-e2e-other", "-geometry", "+40+40",
+              "another program"])
+    other_window = wait_for("another program's window", lambda: next(
+        (int(w) for w in s._run("xdotool", "search", "--name", "^pylarix-e2e-other$", check=False).split()
+         if s.is_viewable(int(w))), None), timeout=10)
+    s._run("xdotool", "windowactivate", "--sync", str(other_window), check=False)
+    wait_for("the other program active", lambda: active_window(s) == other_window, timeout=5)
+    known = set(s.windows_of(proc.pid))
+    ix, iy, iw, ih = s.geometry(icon)
+    s.click(ix + iw // 2, iy + ih // 2, button=3)
+    wait_for("the about box brought to the front by a right click", lambda: active_window(s) == about, timeout=5)
+    time.sleep(0.5)
+    menus = [w for w in s.windows_of(proc.pid) if w not in known and s.is_viewable(w)]
+    check(not menus, f"a menu opened while the about box was open: {menus}")
+    s.screenshot(sc.screen_name + "-about")
+    # The about box has the focus: Return presses its OK.
+    s._run("xdotool", "key", "Return")
+    wait_for("the about box closed", lambda: not s.is_viewable(about), timeout=5)
+
+    # The exit question has no owner: with it open the hidden strip comes back by a double click.
+    x, y, _w, _h = s.geometry(window)
+    s.click(x + 3, y + 3)
+    wait_for("the strip hidden by the cross", lambda: not s.is_viewable(window), timeout=5)
+    known = set(s.windows_of(proc.pid))
+    mx, my, mw, mh = s.geometry(open_tray_menu(sc.s, proc, icon))
+    s.click(mx + mw // 2, my + mh - 8)
+    question = new_window(sc, proc, known, "Pylarix", "the exit question")
+    double_click(s, icon)
+    try:
+        wait_for("the strip shown by the tray icon", lambda: s.is_viewable(window), timeout=5)
+    except SessionError:
+        raise AssertionError("the tray icon's double click did not reach the program while the exit question was open")
+    s.screenshot(sc.screen_name + "-question")
+    s._run("xdotool", "windowactivate", "--sync", str(question), check=False)
+    s.key(question, "n")
+    wait_for("the exit question answered", lambda: not s.is_viewable(question), timeout=5)
+    time.sleep(0.5)
+    check(proc.poll() is None, "No ended the program")
+    return proc
+
+
+def grip_menu(sc, proc, window):
+    """Right-clicks the grip's gripper and returns the menu window that opens, or None."""
+    s = sc.s
+    known = set(s.windows_of(proc.pid))
+    x, y, _w, _h = s.geometry(window)
+    s.click(x + 3, y + 40, button=3)
+
+    def menu():
+        for w in s.windows_of(proc.pid):
+            if w not in known and s.is_viewable(w):
+                return w
+        return None
+    try:
+        return wait_for("the grip's menu", menu, timeout=3)
+    except SessionError:
+        return None
+
+
+def scenario_no_tray(sc):
+    """On a desktop without a tray (Xvfb alone, no window manager) the strip is the way back: its
+    cross minimises it instead of hiding it, and the grip's menu holds the tray menu's commands.
+    Once a window manager with a tray starts, the icon appears and the usual rules apply."""
+    s = sc.s
+    appdata = s.new_appdata("notray")
+    data = write_config(appdata, [box_section("NO TRAY", port=free_closed_port())], PosX=400, PosY=300)
+    config = os.path.join(data, "PylarixA.ini")
+    proc, window = sc.start(appdata)
+    check(not s.x11.selection_owner("_NET_SYSTEM_TRAY_S0"), "a tray is running")
+
+    # The cross minimises, which with no window manager to carry it out leaves the strip where
+    # it is (the window tests see the minimised state); hidden it would be out of reach.
+    x, y, _w, _h = s.geometry(window)
+    s.click(x + 3, y + 3)
+    time.sleep(1.0)
+    check(s.is_viewable(window), "the cross hid the strip with no tray to bring it back")
+
+    # The grip's menu: its one submenu holds the tray menu; Always Bottom is its fifth item.
+    check(grip_menu(sc, proc, window) is not None, "no menu on the grip without a tray")
+    s.screenshot(sc.screen_name + "-grip-menu")
+    for key in ("Down", "Right", "Down", "Down", "Down", "Down", "Return"):
+        s._run("xdotool", "key", key)
+        time.sleep(0.15)
+    wait_for("WinBeh 2 written by the grip menu's Always Bottom",
+             lambda: read_ini(config)["main"].get("WinBeh") == "2", timeout=5)
+    # Exit is the tray menu's last item: its question comes up.
+    known = set(s.windows_of(proc.pid))
+    check(grip_menu(sc, proc, window) is not None, "no menu on the grip the second time")
+    for key in ("Down", "Right", "Up", "Return"):
+        s._run("xdotool", "key", key)
+        time.sleep(0.15)
+    question = new_window(sc, proc, known, "Pylarix", "the exit question from the grip menu")
+    s._run("xdotool", "windowfocus", "--sync", str(question), check=False)
+    s._run("xdotool", "key", "n")
+    wait_for("the exit question answered", lambda: not s.is_viewable(question), timeout=5)
+    check(proc.poll() is None, "No ended the program")
+
+    # A tray appears: the icon docks into it, the cross hides the strip and the icon shows it.
+    s.start_wm()
+    wait_for("the tray icon once IceWM runs", lambda: s.tray_icons(proc.pid), timeout=15)
+    wait_for("the strip managed by IceWM", lambda: s.is_viewable(window), timeout=5)
+    # Once the program has seen the tray (it looks every second) the cross hides to it.
+    time.sleep(1.5)
+    x, y, _w, _h = s.geometry(window)
+    s.click(x + 3, y + 3)
+    wait_for("the strip hidden to the tray", lambda: not s.is_viewable(window), timeout=5)
+    time.sleep(0.3)
+    check("Iconic" not in s.prop(window, "WM_STATE"), "the cross minimised the strip although a tray runs")
+    double_click(s, s.tray_icons(proc.pid)[0])
+    wait_for("the strip shown by the tray icon", lambda: s.is_viewable(window), timeout=5)
+    check(grip_menu(sc, proc, window) is None, "the grip still shows the tray commands with a tray present")
+    return proc
+
 
 SCENARIOS = {
     "first_start": scenario_first_start,
@@ -672,7 +867,14 @@ SCENARIOS = {
     "properties_width": scenario_properties_width,
     "properties_autostart": scenario_properties_autostart,
     "properties_taskbar": scenario_properties_taskbar,
+    "wayland_session": scenario_wayland_session,
+    "modal_dialogs": scenario_modal_dialogs,
+    "no_tray": scenario_no_tray,
 }
+
+
+# Scenarios that start with a bare X server and start the window manager themselves, if at all.
+WITHOUT_WINDOW_MANAGER = {"no_tray"}
 
 
 def main():
@@ -686,7 +888,8 @@ def main():
     if not os.access(program, os.X_OK):
         print(f"FAIL {name}: program {program} not built", file=sys.stderr)
         return 1
-    with Session(name, screens, accessibility=name in ACCESSIBLE) as session:
+    with Session(name, screens, accessibility=name in ACCESSIBLE,
+                 window_manager=name not in WITHOUT_WINDOW_MANAGER) as session:
         sc = Scenario(session, program)
         sc.screen_name = name
         proc = None

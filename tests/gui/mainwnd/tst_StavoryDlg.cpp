@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
@@ -83,6 +84,9 @@ private slots:
     void propertiesLowTransparentRaisedAtLoad();
     void propertiesCancelKeepsTheVolume();
     void propertiesIntervalReachesRunningWorkers();
+    void noTrayKeepsTheStripInReach_data();
+    void noTrayKeepsTheStripInReach();
+    void aboutBoxLeavesTheStripAnswering();
 
 private:
     // Runs the Properties command; whileOpen works the dialog and ends it (left open, it is
@@ -100,6 +104,8 @@ private:
     std::unique_ptr<CStavoryDlg> Dlg;
     QList<int> Started;
     std::function<void(CMonitorBox&)> OnStart;
+    // Whether the desktop has a tray, as the tray icon's probe finds it.
+    bool TrayOnDesktop = true;
 };
 
 void StavoryDlgTest::init() {
@@ -110,6 +116,7 @@ void StavoryDlgTest::init() {
     Desktop = FakeWindowSystem();
     Started.clear();
     OnStart = nullptr;
+    TrayOnDesktop = true;
 }
 
 void StavoryDlgTest::cleanup() {
@@ -137,6 +144,7 @@ CStavoryDlg& StavoryDlgTest::Start() {
     Prompts = prompts.get();
     Dlg = std::make_unique<CStavoryDlg>(Paths, std::move(prompts), &Desktop);
     Prompts->Window = Dlg.get();
+    Dlg->Tray()->PresenceProbe = [this] { return TrayOnDesktop; };
     Dlg->WorkerStarter = [this](CMonitorBox& box) {
         Started << box.BoxIndex;
         if (OnStart)
@@ -916,6 +924,105 @@ void StavoryDlgTest::propertiesIntervalReachesRunningWorkers() {
     // The same worker, not a restarted one.
     QCOMPARE(dlg.Table().At(0)->Worker.get(), worker);
     VerifyTime.store(3);
+    TimeOut.store(3000);
+}
+
+namespace {
+
+// The context menu the strip opens for a right click at a window point, if any.
+QMenu* ContextMenuAt(CStavoryDlg& dlg, QPoint p) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, p, dlg.mapToGlobal(p));
+    QApplication::sendEvent(&dlg, &event);
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
+
+} // namespace
+
+void StavoryDlgTest::noTrayKeepsTheStripInReach_data() {
+    QTest::addColumn<int>("hideTaskBarButton");
+    QTest::newRow("taskbar button") << 0;
+    QTest::newRow("taskbar button set off") << 1;
+}
+
+void StavoryDlgTest::noTrayKeepsTheStripInReach() {
+    QFETCH(int, hideTaskBarButton);
+    WriteConfig({{"HideTaskBarButton", hideTaskBarButton}});
+    TrayOnDesktop = false;
+    CStavoryDlg& dlg = Start();
+    QVERIFY(!dlg.IsTrayPresent());
+    // The taskbar button is the way back while there is no tray icon.
+    QVERIFY(!Desktop.SkipTaskbar.contains(true));
+
+    // The cross and the dash minimise; no balloon is promised from an icon nobody sees.
+    for (QPoint zone : {QPoint(3, 3), QPoint(3, 9)}) {
+        ClickAt(zone);
+        QVERIFY(dlg.isVisible());
+        QVERIFY(dlg.isMinimized());
+        dlg.OnShow();
+        QVERIFY(!dlg.isMinimized());
+    }
+    QCOMPARE(dlg.Tray()->BalloonCount(), 0);
+    QVERIFY(dlg.IsBalloonPending());
+
+    // The grip's menu holds the tray menu, whose commands work from there.
+    QCOMPARE(ContextMenuAt(dlg, QPoint(50, 40)), nullptr); // a box, not the grip
+    QMenu* menu = ContextMenuAt(dlg, QPoint(3, 40));
+    QVERIFY(menu);
+    QCOMPARE(menu->actions().size(), 1);
+    QMenu* trayMenu = menu->actions().constFirst()->menu();
+    QVERIFY(trayMenu);
+    QCOMPARE(trayMenu->title(), QStringLiteral("Pylarix"));
+    QStringList texts, expected;
+    for (QAction* action : trayMenu->actions())
+        texts << (action->isSeparator() ? QString() : action->text());
+    for (const TrayMenuEntry& entry : TrayMenuLayout())
+        expected << (entry.Text ? QString::fromLatin1(entry.Text) : QString());
+    QCOMPARE(texts, expected);
+    for (QAction* action : trayMenu->actions())
+        if (action->text() == QLatin1String("Always Bottom"))
+            action->trigger();
+    menu->close();
+    QTRY_COMPARE(CIniFile(Paths.ConfigPath).ReadInt(MainSection, "WinBeh"), 2);
+
+    // A tray appears: found by the watch, the icon stands in and the usual rules apply.
+    const int skipsBefore = int(Desktop.SkipTaskbar.count(true));
+    TrayOnDesktop = true;
+    QTRY_VERIFY_WITH_TIMEOUT(dlg.IsTrayPresent(), 3000);
+    QCOMPARE(int(Desktop.SkipTaskbar.count(true)) > skipsBefore, hideTaskBarButton == 1);
+    QCOMPARE(ContextMenuAt(dlg, QPoint(3, 40)), nullptr);
+    ClickAt(QPoint(3, 3));
+    QVERIFY(!dlg.isVisible());
+    QCOMPARE(dlg.Tray()->BalloonCount(), 1);
+}
+
+void StavoryDlgTest::aboutBoxLeavesTheStripAnswering() {
+    // The about box is modal to no window: while it is open the strip takes its clicks (here the
+    // cross, delivered through the window system as a real click is) and the tray's right click
+    // brings the box to the front.
+    CStavoryDlg& dlg = Start();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    Qt::WindowModality modality = Qt::NonModal;
+    bool stripHid = false, broughtBack = false, menuOpened = true, seen = false;
+    QTimer::singleShot(0, &dlg, [&] {
+        QWidget* about = QApplication::activeModalWidget();
+        if (!about)
+            return;
+        seen = true;
+        modality = about->windowModality();
+        QTest::mouseClick(dlg.windowHandle(), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+        stripHid = !dlg.isVisible();
+        about->showMinimized();
+        dlg.OnTrayNotify(TrayIconId, TrayMouse::RButtonUp);
+        broughtBack = !about->isMinimized();
+        menuOpened = QApplication::activePopupWidget() != nullptr;
+        about->close();
+    });
+    dlg.OnCommand(TrayCommand::About);
+    QVERIFY(seen);
+    QVERIFY2(stripHid, "the strip's cross did not answer while the about box was open");
+    QVERIFY(broughtBack);
+    QVERIFY(!menuOpened);
+    QCOMPARE(modality, Qt::WindowModal);
 }
 
 QTEST_MAIN(StavoryDlgTest)

@@ -29,6 +29,9 @@ private slots:
     void keepStripOnScreen_data();
     void keepStripOnScreen();
     void extremeValues();
+    void withAndWithoutTray_data();
+    void withAndWithoutTray();
+    void neverOutOfReach();
 };
 
 void tst_WindowRules::gripAction_data() {
@@ -207,6 +210,55 @@ void tst_WindowRules::extremeValues() {
              std::optional<QPoint>());
     QCOMPARE(KeepStripOnScreen(StripRect{0, 0, Max, Max}, StripRect{Min, 0, Max, Max}, QSize(10, Max), false),
              std::optional<QPoint>());
+}
+
+void tst_WindowRules::withAndWithoutTray_data() {
+    QTest::addColumn<bool>("tray");
+    QTest::addColumn<int>("hideTaskBarButton");
+    QTest::addColumn<bool>("crossHides");
+    QTest::addColumn<bool>("dashHides");
+    QTest::addColumn<bool>("balloon");
+    QTest::addColumn<bool>("skipTaskbar");
+    QTest::addColumn<bool>("gripMenu");
+    QTest::newRow("tray, taskbar button") << true << 0 << true << false << true << false << false;
+    QTest::newRow("tray, no taskbar button") << true << 1 << true << true << true << true << false;
+    QTest::newRow("tray, 2 hides but keeps the button")
+        << true << 2 << true << true << true << false << false;
+    QTest::newRow("no tray, taskbar button") << false << 0 << false << false << false << false << true;
+    QTest::newRow("no tray, button kept though set off")
+        << false << 1 << false << false << false << false << true;
+}
+
+void tst_WindowRules::withAndWithoutTray() {
+    QFETCH(bool, tray);
+    QFETCH(int, hideTaskBarButton);
+    QFETCH(bool, crossHides);
+    QFETCH(bool, dashHides);
+    QFETCH(bool, balloon);
+    QFETCH(bool, skipTaskbar);
+    QFETCH(bool, gripMenu);
+    QCOMPARE(HideZoneEffect(tray) == StripAway::Hide, crossHides);
+    QCOMPARE(MinimiseZoneEffect(hideTaskBarButton, tray) == StripAway::Hide, dashHides);
+    QCOMPARE(ShowsHideBalloon(1, tray), balloon);
+    QVERIFY(!ShowsHideBalloon(0, tray));
+    QCOMPARE(SkipsTaskbar(LoadHidesTaskbarButton(hideTaskBarButton), tray), skipTaskbar);
+    QCOMPARE(GripMenuHoldsTrayCommands(tray), gripMenu);
+}
+
+void tst_WindowRules::neverOutOfReach() {
+    // A strip taken away comes back from the tray icon or from its taskbar button: it is never
+    // hidden without a tray, nor minimised without a taskbar button.
+    for (bool tray : {false, true})
+        for (int setting : {0, 1, 2}) {
+            const bool button = !SkipsTaskbar(LoadHidesTaskbarButton(setting), tray);
+            for (StripAway away : {HideZoneEffect(tray), MinimiseZoneEffect(setting, tray)}) {
+                const QString where = QStringLiteral("tray %1, HideTaskBarButton %2").arg(tray).arg(setting);
+                if (away == StripAway::Hide)
+                    QVERIFY2(tray, qPrintable("hidden without a tray: " + where));
+                else
+                    QVERIFY2(button, qPrintable("minimised without a taskbar button: " + where));
+            }
+        }
 }
 
 QTEST_APPLESS_MAIN(tst_WindowRules)
