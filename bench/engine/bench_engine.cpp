@@ -6,7 +6,8 @@
 #include "monitor/NetThread.h"
 #include "monitor/QtReportSink.h"
 #include "monitor/SharedTiming.h"
-#include "platform/linux/LinuxPlatform.h"
+#include "platform/Platform.h"
+#include "platform/linux/NetProbesLinux.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -65,7 +66,10 @@ double FpingCpuMs(int seconds) {
 } // namespace
 
 int main(int argc, char** argv) {
-    InstallPlatform(LinuxPlatform());
+    // The probes alone: the engine is measured without the sound and desktop libraries.
+    CPlatformBackend backend;
+    backend.Probes = std::make_shared<CLinuxNetProbes>();
+    InstallPlatform(backend);
     QCoreApplication app(argc, argv);
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
     VerifyTime.store(1);

@@ -2,7 +2,8 @@
 // PingV4 and the median time iputils ping reports for the same host in the same run.
 // probe.timeout_overshoot_ms: the most a silent host's Down came later than TimeOut.
 // Runs on a test network of namespaces (root).
-#include "platform/linux/LinuxPlatform.h"
+#include "platform/Platform.h"
+#include "platform/linux/NetProbesLinux.h"
 #include "support/TestNetwork.h"
 
 #include "platform/NetProbes.h"
@@ -39,7 +40,10 @@ std::int64_t Ms(std::chrono::steady_clock::duration d) {
 } // namespace
 
 int main(int argc, char** argv) {
-    InstallPlatform(LinuxPlatform());
+    // The probes alone: the engine is measured without the sound and desktop libraries.
+    CPlatformBackend backend;
+    backend.Probes = std::make_shared<CLinuxNetProbes>();
+    InstallPlatform(backend);
     QCoreApplication app(argc, argv);
     if (::geteuid() != 0) {
         std::fprintf(stderr, "bench_probe: needs root (makes network namespaces)\n");
